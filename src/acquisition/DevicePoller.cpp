@@ -1,0 +1,59 @@
+#include "acquisition/DevicePoller.h"
+
+#include "acquisition/ReadingConversion.h"
+#include "platform/SerialPort.h"
+
+#include <algorithm>
+
+namespace kt7 {
+
+PollResult DevicePoller::poll(const std::array<DeviceInput, DeviceCount>& devices) {
+    PollResult result;
+    std::array<std::vector<std::optional<double>>, DeviceCount> cells;
+    bool anyLine = false;
+
+    for (int i = 0; i < DeviceCount; ++i) {
+        const DeviceInput& device = devices[i];
+        if (!device.linked || !device.port || !device.port->isOpen())
+            continue;
+        if (device.port->bytesWaiting() < MinimumWaiting)
+            continue;
+        const QByteArray received = device.port->readAll();
+        if (received.isEmpty())
+            continue;
+
+        const auto pieces = readers[i].take(received, device.unit);
+        DeviceReadings readings = convertPieces(pieces, device.tare, MaxBlockRows);
+        result.dataThisTick = true;
+        result.lastPieceCount = readings.lineCount;
+        if (readings.lineCount >= 1) {
+            anyLine = true;
+            result.lastRow = std::min(result.lastRow, readings.lineCount - 1);
+            cells[i] = std::move(readings.cells);
+        }
+        if (readings.label)
+            result.valueLabels[i] = std::move(readings.label);
+    }
+
+    if (anyLine) {
+        const auto rows = static_cast<std::size_t>(result.lastRow + 1);
+        for (int i = 0; i < DeviceCount; ++i) {
+            cells[i].resize(rows);
+            result.block.columns[i] = std::move(cells[i]);
+        }
+    }
+    return result;
+}
+
+void DevicePoller::restartAfterLink(int device, const QByteArray& linkText) {
+    if (device >= 0 && device < DeviceCount)
+        readers[device].restartAfterLink(linkText);
+}
+
+QByteArray DevicePoller::rxBuffer(int device) const {
+    if (device < 0 || device >= DeviceCount)
+        return {};
+    return readers[device].pending();
+}
+
+} // namespace kt7
