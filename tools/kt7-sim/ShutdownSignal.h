@@ -1,0 +1,16 @@
+#pragma once
+
+// Turns SIGINT, SIGTERM and SIGHUP into a readable descriptor (self-pipe), so the event loop
+// sees them in poll() and shuts down through the normal path that removes the port links.
+class ShutdownSignal {
+  public:
+    ShutdownSignal();
+    ~ShutdownSignal();
+    ShutdownSignal(const ShutdownSignal&) = delete;
+    ShutdownSignal& operator=(const ShutdownSignal&) = delete;
+
+    int fd() const { return readEnd_; }
+
+  private:
+    int readEnd_ = -1;
+};
