@@ -1,0 +1,222 @@
+#include "chart/ChartComponent.h"
+
+#include "chart/DeviceAxes.h"
+#include "chart/DeviceColours.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kt7 {
+
+namespace {
+
+constexpr AxisLimits StartXLimits{0.0, 400.0};
+constexpr std::array<AxisLimits, DeviceCount> StartYLimits{{{-1000.0, 1000.0},
+                                                            {-500.0, 500.0},
+                                                            {-1000.0, 1000.0},
+                                                            {-800.0, 800.0},
+                                                            {-2000.0, 2000.0},
+                                                            {-60.0, 60.0},
+                                                            {-500.0, 500.0},
+                                                            {-500.0, 500.0}}};
+constexpr int XAxisNumber = 1;
+
+} // namespace
+
+ChartComponent::ChartComponent(QWidget* parent) : QCustomPlot(parent) {
+    // Text stays smooth; lines are drawn without antialiasing so replots stay cheap.
+    setNotAntialiasedElements(QCP::aePlottables | QCP::aeAxes | QCP::aeGrid);
+    setPlottingHint(QCP::phFastPolylines, true);
+    setBackground(Qt::white);
+
+    styleCompactAxis(*xAxis);
+    xAxis->ticker()->setTickCount(8);
+    xAxis->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::DotLine));
+    // The top axis only closes the frame.
+    xAxis2->setVisible(true);
+    xAxis2->setTicks(false);
+    xAxis2->setTickLabels(false);
+    xAxis2->setBasePen(QPen(Qt::black));
+    xAxis->setLabel(QStringLiteral("Sec"));
+    limits_[0] = StartXLimits;
+
+    yAxes_ = createDeviceYAxes(*axisRect());
+    yAxes_[0]->grid()->setVisible(true);
+    yAxes_[0]->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::DotLine));
+    yAxes_[0]->grid()->setZeroLinePen(QPen(QColor(170, 170, 170), 0, Qt::DotLine));
+    // Room above the plot for the half of the top tick labels that sticks out.
+    axisRect()->setMinimumMargins(QMargins(2, 8, 2, 2));
+
+    for (int d = 0; d < DeviceCount; ++d) {
+        QCPGraph* graph = addGraph(xAxis, yAxes_[d]);
+        graph->setAdaptiveSampling(true);
+        graph->setAntialiased(false);
+        graphs_[d] = graph;
+        limits_[d + 1] = StartYLimits[d];
+        setPlotColor(d + 1, deviceColour(d));
+        setAxisLabelColor(d + 2, deviceColour(d));
+    }
+    for (int axis = 1; axis <= AxisCount; ++axis)
+        showAxis(axis);
+}
+
+QCPAxis* ChartComponent::axisAt(int axis) const {
+    if (axis == XAxisNumber)
+        return xAxis;
+    if (axis >= 2 && axis <= AxisCount)
+        return yAxes_[axis - 2];
+    return nullptr;
+}
+
+QCPGraph* ChartComponent::graphAt(int plot) const {
+    return plot >= 1 && plot <= PlotCount ? graphs_[plot - 1] : nullptr;
+}
+
+void ChartComponent::setPlotColor(int plot, const QColor& colour) {
+    if (QCPGraph* graph = graphAt(plot)) {
+        graph->setPen(QPen(colour, 1));
+        replot(rpQueuedReplot);
+    }
+}
+
+QColor ChartComponent::plotColor(int plot) const {
+    const QCPGraph* graph = graphAt(plot);
+    return graph ? graph->pen().color() : QColor();
+}
+
+void ChartComponent::setAxisLabelColor(int axis, const QColor& colour) {
+    if (QCPAxis* target = axisAt(axis)) {
+        colourAxis(*target, colour);
+        replot(rpQueuedReplot);
+    }
+}
+
+QColor ChartComponent::axisLabelColor(int axis) const {
+    const QCPAxis* target = axisAt(axis);
+    return target ? target->tickLabelColor() : QColor();
+}
+
+void ChartComponent::appendBlock(const SampleBlock& block) {
+    const int rows = block.rowCount();
+    if (rows <= 0)
+        return;
+    QVector<double> keys(rows);
+    for (int r = 0; r < rows; ++r)
+        keys[r] = nextKey_ + r;
+    QVector<double> values(rows);
+    for (int d = 0; d < DeviceCount; ++d) {
+        const auto& column = block.columns[static_cast<std::size_t>(d)];
+        for (int r = 0; r < rows; ++r) {
+            const auto cell = r < static_cast<int>(column.size()) ? column[r] : std::nullopt;
+            values[r] = cell.value_or(std::numeric_limits<double>::quiet_NaN());
+        }
+        // Keys only grow, so the data stays sorted and drawing only visits the visible keys.
+        graphs_[d]->addData(keys, values, true);
+    }
+    nextKey_ += rows;
+    trimHistory();
+    showAxis(XAxisNumber);
+    replot(rpQueuedReplot);
+}
+
+void ChartComponent::setAxisCaption(int axis, const QString& caption) {
+    if (QCPAxis* target = axisAt(axis)) {
+        target->setLabel(caption);
+        replot(rpQueuedReplot);
+    }
+}
+
+QString ChartComponent::axisCaption(int axis) const {
+    const QCPAxis* target = axisAt(axis);
+    return target ? target->label() : QString();
+}
+
+std::optional<double> ChartComponent::newestKey() const {
+    if (nextKey_ <= 0.0)
+        return std::nullopt;
+    return nextKey_ - 1.0;
+}
+
+std::optional<QCPRange> ChartComponent::keyRangeOfData() const {
+    std::optional<QCPRange> range;
+    for (const QCPGraph* graph : graphs_) {
+        const auto data = graph->data();
+        if (data->isEmpty())
+            continue;
+        const double first = data->constBegin()->key;
+        const double last = (data->constEnd() - 1)->key;
+        range = range ? QCPRange(std::min(range->lower, first), std::max(range->upper, last))
+                      : QCPRange(first, last);
+    }
+    return range;
+}
+
+std::optional<QCPRange> ChartComponent::valueRangeOfData(int plot) const {
+    bool found = false;
+    const QCPRange range = graphs_[plot - 1]->getValueRange(found, QCP::sdBoth, xAxis->range());
+    return found ? std::optional<QCPRange>(range) : std::nullopt;
+}
+
+void ChartComponent::rescaleAxis(int axis) {
+    if (!axisAt(axis))
+        return;
+    const auto range = axis == XAxisNumber ? keyRangeOfData() : valueRangeOfData(axis - 1);
+    if (!range)
+        return;
+    AxisLimits& limits = limits_[axis - 1];
+    limits = fittedLimits(range->lower, range->upper, limits);
+    showAxis(axis);
+    replot(rpQueuedReplot);
+}
+
+void ChartComponent::setAxisMaximum(int axis, double value) {
+    if (!axisAt(axis))
+        return;
+    limits_[axis - 1].maximum = value;
+    showAxis(axis);
+    replot(rpQueuedReplot);
+}
+
+void ChartComponent::setAxisMinimum(int axis, double value) {
+    if (!axisAt(axis))
+        return;
+    limits_[axis - 1].minimum = value;
+    showAxis(axis);
+    replot(rpQueuedReplot);
+}
+
+double ChartComponent::axisMaximum(int axis) const {
+    return axisAt(axis) ? limits_[axis - 1].maximum : std::numeric_limits<double>::quiet_NaN();
+}
+
+double ChartComponent::axisMinimum(int axis) const {
+    return axisAt(axis) ? limits_[axis - 1].minimum : std::numeric_limits<double>::quiet_NaN();
+}
+
+void ChartComponent::showAxis(int axis) {
+    const AxisLimits& set = limits_[axis - 1];
+    showLimits(*axisAt(axis), axis == XAxisNumber ? stripWindow(set, newestKey()) : set);
+}
+
+qsizetype ChartComponent::pointCount(int plot) const {
+    const QCPGraph* graph = graphAt(plot);
+    return graph ? graph->data()->size() : 0;
+}
+
+void ChartComponent::setHistoryCap(qsizetype points) {
+    historyCap_ = std::max<qsizetype>(points, 1);
+    trimHistory();
+    replot(rpQueuedReplot);
+}
+
+void ChartComponent::trimHistory() {
+    for (QCPGraph* graph : graphs_) {
+        const auto data = graph->data();
+        const qsizetype excess = data->size() - historyCap_;
+        if (excess > 0)
+            data->removeBefore((data->constBegin() + excess)->key);
+    }
+}
+
+} // namespace kt7

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "acquisition/SampleBlock.h"
+#include "chart/AxisLimits.h"
+
+#include <QColor>
+#include <QString>
+#include <array>
+#include <qcustomplot.h>
+
+namespace kt7 {
+
+// The live chart: eight plots against one X axis and a Y axis per device.
+// Axes are numbered 1 (X) and k + 1 (Y axis of plot k); plots 1..8 show devices 0..7.
+// The X axis counts points and scrolls as a strip chart once the newest point passes its maximum.
+class ChartComponent : public QCustomPlot {
+    Q_OBJECT
+
+  public:
+    static constexpr int PlotCount = DeviceCount;
+    static constexpr int AxisCount = DeviceCount + 1;
+    static constexpr qsizetype DefaultHistoryCap = 1'000'000;
+
+    explicit ChartComponent(QWidget* parent = nullptr);
+
+    void setPlotColor(int plot, const QColor& colour);
+    QColor plotColor(int plot) const;
+    void setAxisLabelColor(int axis, const QColor& colour);
+    QColor axisLabelColor(int axis) const;
+
+    // Column d goes to plot d + 1, one point per row; an empty cell is a gap in the trace.
+    void appendBlock(const SampleBlock& block);
+
+    void setAxisCaption(int axis, const QString& caption);
+    QString axisCaption(int axis) const;
+
+    // Fits the axis once to the data it shows; later appends leave the range alone.
+    void rescaleAxis(int axis);
+
+    void setAxisMaximum(int axis, double value);
+    void setAxisMinimum(int axis, double value);
+    // The limits last set, even those the axis cannot show as given.
+    double axisMaximum(int axis) const;
+    double axisMinimum(int axis) const;
+
+    qsizetype pointCount(int plot) const;
+    // Older points beyond the cap are dropped, so memory stays bounded on long runs.
+    void setHistoryCap(qsizetype points);
+    qsizetype historyCap() const { return historyCap_; }
+
+  private:
+    QCPAxis* axisAt(int axis) const;
+    QCPGraph* graphAt(int plot) const;
+    std::optional<double> newestKey() const;
+    std::optional<QCPRange> keyRangeOfData() const;
+    std::optional<QCPRange> valueRangeOfData(int plot) const;
+    void showAxis(int axis);
+    void trimHistory();
+
+    std::array<QCPAxis*, DeviceCount> yAxes_{};
+    std::array<QCPGraph*, PlotCount> graphs_{};
+    std::array<AxisLimits, AxisCount> limits_{};
+    double nextKey_ = 0.0;
+    qsizetype historyCap_ = DefaultHistoryCap;
+};
+
+} // namespace kt7

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "acquisition/SampleBlock.h"
+
+#include <QColor>
+#include <array>
+
+class QCPAxis;
+class QCPAxisRect;
+
+namespace kt7 {
+
+// Sets up the eight device Y axes on one axis rect: devices 1 to 4 on the left, 5 to 8 on the
+// right, stacked so that they read 1 2 3 4 | plot | 5 6 7 8. Element d is the axis of device d.
+std::array<QCPAxis*, DeviceCount> createDeviceYAxes(QCPAxisRect& rect);
+
+// Compact ticks and labels, so that eight axes still leave most of a small chart to the traces.
+void styleCompactAxis(QCPAxis& axis);
+
+// Tick labels, ticks and axis line in one colour, so each axis is matched to its trace at a glance.
+void colourAxis(QCPAxis& axis, const QColor& colour);
+
+} // namespace kt7
