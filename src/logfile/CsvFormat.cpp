@@ -1,0 +1,103 @@
+#include "logfile/CsvFormat.h"
+
+#include "acquisition/NumberText.h"
+#include "logfile/EightBitText.h"
+
+namespace kt7 {
+
+namespace {
+
+const char* const lineEnd = "\r\n";
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\u00A0' || c == u'\u202F';
+}
+
+void dropTrailingBlanks(QString& text) {
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+}
+
+// Rewrites a QLocale date or time pattern: every year field becomes "yyyy" and the time-zone
+// field goes, together with the blank that joined it to the rest. Quoted literals stay as they
+// are, so a letter inside quotes is never mistaken for a field.
+QString adjustedPattern(const QString& pattern) {
+    QString out;
+    bool skipLeadingBlanks = false;
+    for (qsizetype i = 0; i < pattern.size();) {
+        const QChar c = pattern[i];
+        if (c == u'\'') {
+            const qsizetype close = pattern.indexOf(u'\'', i + 1);
+            const qsizetype end = close < 0 ? pattern.size() : close + 1;
+            out += QStringView(pattern).mid(i, end - i);
+            i = end;
+            skipLeadingBlanks = false;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < pattern.size() && pattern[i + run] == c)
+            ++run;
+        if (c == u't') {
+            dropTrailingBlanks(out);
+            skipLeadingBlanks = out.isEmpty();
+        } else if (skipLeadingBlanks && isBlank(c)) {
+            // blank that followed a time-zone field at the start
+        } else {
+            out += c == u'y' ? QStringLiteral("yyyy") : QString(run, c);
+            skipLeadingBlanks = false;
+        }
+        i += run;
+    }
+    return out.trimmed();
+}
+
+} // namespace
+
+QByteArray csvHeader(const std::array<QString, 8>& labels, const std::array<QString, 8>& units) {
+    QByteArray out = QByteArrayLiteral("KT7,Data Logger,RS232,Vx1");
+    out += lineEnd;
+    for (const auto* texts : {&labels, &units}) {
+        out += ',';
+        for (const QString& text : *texts)
+            out += ',' + toEightBitText(text);
+        out += lineEnd;
+    }
+    return out;
+}
+
+QString dateTimeField(const QDateTime& when, const QLocale& locale) {
+    if (!when.isValid())
+        return {};
+    const QDate date = when.date();
+    const QTime time = when.time();
+    // Compared at whole seconds: the field shows no fraction, so 00:00:00.4 reads as midnight.
+    const bool midnight = time.hour() == 0 && time.minute() == 0 && time.second() == 0;
+    QString dateText;
+    QString timeText;
+    if (locale.language() == QLocale::C) {
+        dateText = date.toString(u"yyyy-MM-dd");
+        timeText = time.toString(u"HH:mm:ss");
+    } else {
+        dateText = locale.toString(date, adjustedPattern(locale.dateFormat(QLocale::ShortFormat)));
+        timeText = locale.toString(time, adjustedPattern(locale.timeFormat(QLocale::LongFormat)));
+    }
+    QString field = midnight ? dateText : dateText + u' ' + timeText;
+    // Newer locale data puts a narrow no-break space before AM/PM; 8-bit text would show '?'.
+    return field.replace(u'\u202F', u' ');
+}
+
+QByteArray csvDataRow(qint32 sampleNumber, const QDateTime& when, const QLocale& locale,
+                      const std::array<std::optional<double>, 8>& values) {
+    QByteArray out = QByteArray::number(sampleNumber);
+    out += ',';
+    out += toEightBitText(dateTimeField(when, locale));
+    for (const std::optional<double>& value : values) {
+        out += ',';
+        if (value)
+            out += numberText(*value).toLatin1();
+    }
+    out += lineEnd;
+    return out;
+}
+
+} // namespace kt7

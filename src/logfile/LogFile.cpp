@@ -1,0 +1,135 @@
+#include "logfile/LogFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace kt7 {
+
+namespace {
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+int defaultSync(int fd) {
+#if defined(Q_OS_WIN)
+    return _commit(fd);
+#elif defined(Q_OS_LINUX)
+    return ::fdatasync(fd);
+#else
+    return ::fsync(fd);
+#endif
+}
+
+// Opened by hand rather than through QFile::open(path) because only errno tells a refused file
+// (the one failure the window names on its own) from the others.
+int openTruncated(const QString& path) {
+#ifdef Q_OS_WIN
+    return ::_wopen(reinterpret_cast<const wchar_t*>(path.utf16()),
+                    _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+#else
+    return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                  0666);
+#endif
+}
+
+} // namespace
+
+LogFile::LogFile(SyncFunction sync) : syncToDisk(sync ? std::move(sync) : defaultSync) {}
+
+LogFile::~LogFile() {
+    close();
+}
+
+LogFileError LogFile::create(const QString& path, const QByteArray& header) {
+    close();
+    const int fd = openTruncated(path);
+    if (fd < 0) {
+        const int error = errno;
+        return LogFileError::failure(systemReason(error), error == EACCES || error == EPERM);
+    }
+    // Unbuffered: every write goes straight to the operating system, no copy stays in Qt.
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::AutoCloseHandle)) {
+        const QString reason = file.errorString();
+        ::close(fd);
+        return LogFileError::failure(reason);
+    }
+    openPath = path;
+    committedSize = 0;
+    cannotUndo = false;
+    lastSync.reset();
+    const LogFileError result = write(header);
+    if (!result.ok) {
+        file.close();
+        openPath.clear();
+    }
+    return result;
+}
+
+LogFileError LogFile::appendRows(const QByteArray& rows) {
+    if (!isOpen())
+        return LogFileError::failure(QStringLiteral("no log file is open"));
+    return write(rows);
+}
+
+LogFileError LogFile::write(const QByteArray& bytes) {
+    if (cannotUndo)
+        return LogFileError::failure(
+            QStringLiteral("an earlier failed write left part of a row that could not be removed"));
+    if (bytes.isEmpty())
+        return LogFileError::success();
+    errno = 0;
+    const qint64 written = file.write(bytes);
+    const int error = errno;
+    if (written == bytes.size()) {
+        committedSize += written;
+        unsyncedData = true;
+        return LogFileError::success();
+    }
+    QString reason = written < 0 || error == 0 ? file.errorString() : systemReason(error);
+    if (reason.isEmpty())
+        reason = QStringLiteral("only %1 of %2 bytes were written").arg(written).arg(bytes.size());
+    if (written > 0 && !file.resize(committedSize))
+        cannotUndo = true;
+    return LogFileError::failure(reason);
+}
+
+LogFileError LogFile::syncIfDue(const QDateTime& now) {
+    if (!isOpen() || !unsyncedData)
+        return LogFileError::success();
+    // A clock set back counts as due, so a changed clock can never postpone the sync.
+    if (lastSync && *lastSync <= now && lastSync->secsTo(now) < syncIntervalSeconds)
+        return LogFileError::success();
+    lastSync = now;
+    return syncNow();
+}
+
+LogFileError LogFile::syncNow() {
+    if (syncToDisk(file.handle()) != 0)
+        return LogFileError::failure(systemReason(errno));
+    unsyncedData = false;
+    return LogFileError::success();
+}
+
+LogFileError LogFile::close() {
+    if (!isOpen())
+        return LogFileError::success();
+    const LogFileError result = unsyncedData ? syncNow() : LogFileError::success();
+    file.close();
+    openPath.clear();
+    unsyncedData = false;
+    lastSync.reset();
+    return result;
+}
+
+} // namespace kt7

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "logfile/LogFileError.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace kt7 {
+
+// The open CSV log. Every append reaches the operating system before it returns, so a crash of
+// the program loses no finished row; the data is forced to the disk at least every ten seconds
+// and on close. A failed append takes back what it wrote, so the file never ends in half a row.
+class LogFile {
+  public:
+    // Forces a descriptor's written data to the disk; 0 on success, -1 with errno set otherwise.
+    using SyncFunction = std::function<int(int fileDescriptor)>;
+    static constexpr qint64 syncIntervalSeconds = 10;
+
+    explicit LogFile(SyncFunction syncToDisk = {});
+    ~LogFile();
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+    // Creates or empties the file and writes the header. On failure nothing stays open.
+    LogFileError create(const QString& path, const QByteArray& header);
+    LogFileError appendRows(const QByteArray& rows);
+    LogFileError syncIfDue(const QDateTime& now);
+    LogFileError close();
+
+    bool isOpen() const { return file.isOpen(); }
+    QString path() const { return openPath; }
+
+  private:
+    LogFileError write(const QByteArray& bytes);
+    LogFileError syncNow();
+
+    SyncFunction syncToDisk;
+    QFile file;
+    QString openPath;
+    qint64 committedSize = 0; // bytes of whole rows in the file
+    bool unsyncedData = false;
+    bool cannotUndo = false; // a partial write stayed in the file
+    std::optional<QDateTime> lastSync;
+};
+
+} // namespace kt7
