@@ -114,13 +114,9 @@ class SimulatorLifecycleTest : public QObject {
         QTest::newRow("unit with a blank") << QStringList{"--unit", "k g"};
         QTest::newRow("unit of nine characters") << QStringList{"--unit", "abcdefghi"};
         QTest::newRow("rate below 0.2") << QStringList{"--rate", "0.1"};
-        QTest::newRow("unknown waveform") << QStringList{"--wave", "square"};
-        QTest::newRow("port 0") << QStringList{"--ports", "0,3"};
         QTest::newRow("port twice") << QStringList{"--ports", "2,2"};
         QTest::newRow("too few units") << QStringList{"--ports", "1,2", "--units", "kg"};
-        QTest::newRow("decimals above 9") << QStringList{"--decimals", "12"};
         QTest::newRow("unknown flag") << QStringList{"--frobnicate"};
-        QTest::newRow("unknown after-raw mode") << QStringList{"--after-raw", "later"};
     }
     void rejectsBadArguments() {
         QFETCH(QStringList, arguments);

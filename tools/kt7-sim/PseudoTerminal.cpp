@@ -39,8 +39,10 @@ PseudoTerminal::PseudoTerminal() {
         if (grantpt(master_) != 0 || unlockpt(master_) != 0)
             fail("grantpt/unlockpt");
         std::array<char, PATH_MAX> path{};
-        if (ptsname_r(master_, path.data(), path.size()) != 0)
+        if (const int error = ptsname_r(master_, path.data(), path.size()); error != 0) {
+            errno = error;
             fail("ptsname");
+        }
         slavePath_ = path.data();
         slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (slave_ < 0)

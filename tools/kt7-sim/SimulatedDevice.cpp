@@ -33,17 +33,17 @@ void SimulatedDevice::sendDueLines(Clock::time_point now) {
     while (nextDue_ <= now) {
         const std::chrono::duration<double> elapsed = nextDue_ - start_;
         const std::string value = generator_.textAt(elapsed.count());
-        sendLine(value);
-        nextDue_ += lineTime(deviceLine(value, settings_.unit).size());
+        const std::string line = deviceLine(value, settings_.unit);
+        sendLine(value, line);
+        nextDue_ += lineTime(line.size());
     }
 }
 
-void SimulatedDevice::sendLine(const std::string& value) {
+void SimulatedDevice::sendLine(const std::string& value, const std::string& line) {
     if (pendingKind_ != Pending::Nothing) {
         log_.dropped(settings_.port, value);
         return;
     }
-    const std::string line = deviceLine(value, settings_.unit);
     const std::size_t written = terminal_.writeSome(line);
     if (written == line.size()) {
         log_.sent(settings_.port, value);

@@ -37,7 +37,7 @@ class SimulatedDevice {
   private:
     enum class Pending { Nothing, Line, Raw };
 
-    void sendLine(const std::string& value);
+    void sendLine(const std::string& value, const std::string& line);
     Clock::duration lineTime(std::size_t bytes) const;
 
     DeviceSettings settings_;
