@@ -1,0 +1,99 @@
+#include "app/Form_KT7.h"
+
+#include "chart/ChartComponent.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace kt7 {
+
+Form_KT7::Form_KT7(const Platform& platform, QWidget* parent)
+    : QWidget(parent), platform(platform) {
+    for (auto& port : MSCom)
+        port = platform.ports.create();
+    MSComm1 = platform.ports.create();
+    buildWindow();
+    connectHandlers();
+    Form_Load();
+    TimerRecAI->start();
+}
+
+Form_KT7::~Form_KT7() {
+    closeLog();
+}
+
+void Form_KT7::connectHandlers() {
+    for (int i = 0; i < 3; ++i)
+        connect(OptDev[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                OptDev_Click(i);
+        });
+    for (int i = 0; i < DeviceCount; ++i) {
+        connect(CombMSCom[i], &QComboBox::currentIndexChanged, this, [this, i](int entry) {
+            if (entry >= 0)
+                CombMSCom_Click(i);
+        });
+        connect(Ch_Link[i], &QPushButton::toggled, this, [this, i] { Ch_Link_Click(i); });
+        connect(ComTest[i], &QPushButton::clicked, this, [this, i] { ComTest_Click(i); });
+        connect(Tare[i], &QPushButton::toggled, this, [this, i] { Tare_Click(i); });
+        connect(ChY_Auto[i], &QCheckBox::stateChanged, this, [this, i] { ChY_Auto_Click(i); });
+        connect(TextYMax[i], &QLineEdit::textChanged, this, [this, i] { TextYMax_Change(i); });
+        connect(TextYMin[i], &QLineEdit::textChanged, this, [this, i] { TextYMin_Change(i); });
+        // A broken port is handled after the current handler or tick has finished.
+        connect(
+            MSCom[i].get(), &SerialPort::failed, this,
+            [this, i](const QString& reason) { onPortFailed(i, reason); }, Qt::QueuedConnection);
+    }
+    for (int i = 0; i < 2; ++i) {
+        connect(ComSetFile[i], &QPushButton::clicked, this, [this, i] { ComSetFile_Click(i); });
+        connect(ComFile[i], &QPushButton::clicked, this, [this, i] { ComFile_Click(i); });
+    }
+    connect(TimerRecAI, &QTimer::timeout, this, &Form_KT7::TimerRecAI_Timer);
+    connect(CheckLogAuto, &QCheckBox::stateChanged, this, &Form_KT7::CheckLogAuto_Click);
+    connect(TextLogInterval, &QLineEdit::textChanged, this, &Form_KT7::TextLogInterval_Change);
+    connect(ChSetY, &QCheckBox::stateChanged, this, &Form_KT7::ChSetY_Click);
+    Text_Chart_Pts->installEventFilter(this);
+}
+
+bool Form_KT7::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Text_Chart_Pts) {
+        if (event->type() == QEvent::KeyRelease) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            Text_Chart_Pts_KeyUp(enter ? 13 : key->key(), key->modifiers());
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            Text_Chart_Pts_Click();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form_KT7::closeEvent(QCloseEvent* event) {
+    closeLog();
+    for (auto& port : MSCom)
+        port->close();
+    event->accept();
+}
+
+int Form_KT7::checkValue(const QAbstractButton* box) {
+    if (const auto* check = qobject_cast<const QCheckBox*>(box))
+        return check->checkState() == Qt::PartiallyChecked ? 2 : (check->isChecked() ? 1 : 0);
+    return box->isChecked() ? 1 : 0;
+}
+
+void Form_KT7::setCheckValue(QAbstractButton* box, int value) {
+    if (auto* check = qobject_cast<QCheckBox*>(box); check && value == 2) {
+        check->setTristate(true);
+        check->setCheckState(Qt::PartiallyChecked);
+        return;
+    }
+    box->setChecked(value != 0);
+}
+
+} // namespace kt7

@@ -1,0 +1,138 @@
+// Port choice, link, port test and tare of the eight device slots.
+#include "acquisition/LatestReading.h"
+#include "acquisition/NumberFromText.h"
+#include "acquisition/NumberText.h"
+#include "app/Form_KT7.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace kt7 {
+
+namespace {
+constexpr int LinkWaitMs = 600;
+
+QString busyMessage(int device) {
+    return QStringLiteral("Communication Port is opened by Decice : ") + QLatin1Char(' ') +
+           QString::number(device + 1);
+}
+} // namespace
+
+QString Form_KT7::portName(int index) const {
+    return QStringLiteral("COM %1").arg(MSCom[index]->portNumber());
+}
+
+void Form_KT7::CombMSCom_Click(int index) {
+    // A linked device keeps its port open; moving it to another port starts from Off.
+    if (Ch_Link[index]->isChecked())
+        linkOff(index);
+    MSCom[index]->setPortNumber(static_cast<qint16>(CombMSCom[index]->currentData().toInt()));
+}
+
+void Form_KT7::linkOff(int index) {
+    Ch_Link[index]->setText(QStringLiteral("Link Off"));
+    {
+        const QSignalBlocker quiet(Ch_Link[index]);
+        Ch_Link[index]->setChecked(false);
+    }
+    if (MSCom[index]->isOpen())
+        MSCom[index]->close();
+}
+
+void Form_KT7::reportOpenFailure(int index, const PortOpenResult& result) {
+    QString text = QStringLiteral("%1 (%2) could not be opened: %3.")
+                       .arg(portName(index), MSCom[index]->devicePath(), result.reason);
+    if (result.error == PortOpenError::Busy)
+        text += QStringLiteral(" It is in use by another program.");
+#ifndef Q_OS_WIN
+    if (result.error == PortOpenError::PermissionDenied)
+        text += QStringLiteral(" To use serial ports your user must be in the dialout group.");
+#endif
+    platform.messages.show(text);
+}
+
+void Form_KT7::Ch_Link_Click(int index) {
+    SerialPort& port = *MSCom[index];
+    for (int i = 0; i < DeviceCount; ++i) {
+        if (i == index || !Ch_Link[i]->isChecked() || MSCom[i]->portNumber() != port.portNumber())
+            continue;
+        const QSignalBlocker quiet(Ch_Link[index]);
+        Ch_Link[index]->setChecked(false);
+        platform.messages.show(busyMessage(i));
+        return;
+    }
+    bool good = false;
+    QByteArray received;
+    if (Ch_Link[index]->isChecked()) {
+        const PortOpenResult opened = port.isOpen() ? PortOpenResult{} : port.open();
+        if (!opened.ok()) {
+            linkOff(index);
+            reportOpenFailure(index, opened);
+            return;
+        }
+        platform.clock.blockingWait(LinkWaitMs);
+        received = port.readAll();
+        const LatestReading reading = parseLatestReading(received);
+        if (reading.found) {
+            LabMSData[index]->setText(numberText(reading.value));
+            LabMSUnit[index]->setText(reading.unit);
+            good = true;
+        }
+    }
+    if (good && Ch_Link[index]->isChecked()) {
+        Ch_Link[index]->setText(QStringLiteral("Link On"));
+        poller.restartAfterLink(index, received);
+        return;
+    }
+    linkOff(index);
+}
+
+void Form_KT7::ComTest_Click(int index) {
+    SerialPort& port = *MSCom[index];
+    int owner = -1;
+    for (int i = 0; i < DeviceCount; ++i)
+        if (MSCom[i]->portNumber() == port.portNumber() && MSCom[i]->isOpen())
+            owner = i;
+    if (owner >= 0) {
+        platform.messages.show(busyMessage(owner));
+        return;
+    }
+    const PortOpenResult opened = port.open();
+    if (!opened.ok()) {
+        port.close();
+        reportOpenFailure(index, opened);
+        return;
+    }
+    platform.clock.blockingWait(LinkWaitMs);
+    const LatestReading reading = parseLatestReading(port.readAll());
+    if (reading.found) {
+        LabMSData[index]->setText(numberText(reading.value));
+        LabMSUnit[index]->setText(reading.unit);
+    } else {
+        platform.messages.show(QStringLiteral("Com Port Test False"));
+    }
+    port.close();
+}
+
+void Form_KT7::Tare_Click(int index) {
+    const QString device = QString::number(index + 1);
+    if (Tare[index]->isChecked()) {
+        Tare[index]->setText(QStringLiteral("Tare On") + QStringLiteral("  Device ") + device);
+        st.TareOffsets[index] = TareOffset::of(numberFromText(LabMSData[index]->text()));
+    } else {
+        Tare[index]->setText(QStringLiteral("Tare Off") + QStringLiteral(" Device ") + device);
+        st.TareOffsets[index] = TareOffset::zero();
+    }
+}
+
+void Form_KT7::onPortFailed(int index, const QString& reason) {
+    if (!Ch_Link[index]->isChecked())
+        return;
+    linkOff(index);
+    platform.messages.show(
+        QStringLiteral("Device %1 was unlinked: %2 (%3) stopped working: %4.")
+            .arg(QString::number(index + 1), portName(index), MSCom[index]->devicePath(), reason));
+}
+
+} // namespace kt7

@@ -1,0 +1,127 @@
+// Saving and loading the set-up file: sampling options, X points and every device's settings.
+#include "app/Form_KT7.h"
+#include "ports/SetupFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+
+namespace kt7 {
+
+namespace {
+const QString DefaultSetupName = QStringLiteral("KT7LogSetUp.kt7");
+// Far beyond any real set-up file; a larger file is not one and is not read into memory.
+constexpr qint64 MaxSetupBytes = 64LL * 1024 * 1024;
+
+bool isCheckValue(std::optional<qint16> value, int highest) {
+    return value && *value >= 0 && *value <= highest;
+}
+} // namespace
+
+void Form_KT7::ComSetFile_Click(int index) {
+    const FileDialogRequest request{QStringLiteral("KT7 Set Up Files (*.kt7)|*.kt7"), st.LogFolder,
+                                    QStringLiteral("csv")};
+    if (index == 0) {
+        const QString chosen = platform.dialogs.getOpenFileName(request);
+        const QString path = chosen.isEmpty() ? st.LogFolder + DefaultSetupName : chosen;
+        // A cancelled dialog loads the default set-up only when there is one.
+        if (chosen.isEmpty() && !QFileInfo::exists(path))
+            return;
+        restoreSetup(path);
+    } else if (index == 1) {
+        const QString chosen = platform.dialogs.getSaveFileName(request);
+        saveSetup(chosen.isEmpty() ? st.LogFolder + DefaultSetupName : chosen);
+    }
+}
+
+SetupData Form_KT7::currentSetup() const {
+    SetupData data;
+    data.general = {checkValue(CheckLogAuto), OptLogMode[0]->isChecked(),
+                    OptLogMode[1]->isChecked(), TextLogInterval->text(), Text_Chart_Pts->text()};
+    for (int i = 0; i < DeviceCount; ++i) {
+        const int port =
+            CombMSCom[i]->currentIndex() >= 0 ? CombMSCom[i]->currentData().toInt() : 0;
+        data.devices[i] = {checkValue(ChY_Auto[i]), TextYMax[i]->text(), TextYMin[i]->text(), port,
+                           checkValue(Tare[i]),     TextLab[i]->text()};
+    }
+    return data;
+}
+
+// The old file is replaced only once the new one has been written whole.
+bool Form_KT7::saveSetup(const QString& path) {
+    QSaveFile file(path);
+    const QByteArray bytes = writeSetupFile(currentSetup());
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be saved: %2")
+                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+    return false;
+}
+
+// Every value goes through its control, so each control reacts as if the user had changed it.
+void Form_KT7::restoreSetup(const QString& path) {
+    QFile file(path);
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be opened: %2")
+                                   .arg(shownPath, file.errorString()));
+        return;
+    }
+    if (file.size() > MaxSetupBytes) {
+        platform.messages.show(
+            QStringLiteral("The file \"%1\" is too large to be a set-up file.").arg(shownPath));
+        return;
+    }
+    const SetupFileContent content = readSetupFile(file.readAll());
+    if (!content.general) {
+        platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be read: %2")
+                                   .arg(shownPath, content.problem));
+        return;
+    }
+    const auto& general = *content.general;
+    const std::optional<qint16> autoSample = toInt16(general[0]);
+    if (!isCheckValue(autoSample, 2))
+        return;
+    setCheckValue(CheckLogAuto, *autoSample);
+    const std::optional<bool> fast = toBoolean(general[1]);
+    if (!fast)
+        return;
+    OptLogMode[0]->setChecked(*fast);
+    const std::optional<bool> sec = toBoolean(general[2]);
+    if (!sec)
+        return;
+    OptLogMode[1]->setChecked(*sec);
+    TextLogInterval->setText(toText(general[3]));
+    Text_Chart_Pts->setText(toText(general[4]));
+
+    for (int i = 0; i < DeviceCount; ++i) {
+        if (!content.devices[i])
+            continue;
+        const auto& fields = *content.devices[i];
+        if (const auto yAuto = toInt16(fields[0]); isCheckValue(yAuto, 2))
+            setCheckValue(ChY_Auto[i], *yAuto);
+        TextYMax[i]->setText(toText(fields[1]));
+        TextYMin[i]->setText(toText(fields[2]));
+        if (const auto tare = toInt16(fields[4]); isCheckValue(tare, 1))
+            setCheckValue(Tare[i], *tare);
+        TextLab[i]->setText(toText(fields[5]));
+        const std::optional<qint16> port = toInt16(fields[3]);
+        if (!port || *port == 0)
+            continue;
+        const int entry = CombMSCom[i]->findData(static_cast<int>(*port));
+        if (entry >= 0)
+            CombMSCom[i]->setCurrentIndex(entry);
+        else
+            platform.messages.show(QStringLiteral("Device ") + QString::number(i + 1) +
+                                   QStringLiteral(" COM") + toText(fields[3]) +
+                                   QStringLiteral(" is Null"));
+    }
+}
+
+} // namespace kt7

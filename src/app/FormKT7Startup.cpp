@@ -1,0 +1,102 @@
+// Start-up: window size from the desktop, device colours, log folder, first page, port lists.
+#include "app/Form_KT7.h"
+#include "app/TwipsScale.h"
+#include "chart/ChartComponent.h"
+#include "chart/DeviceColours.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QRadioButton>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace kt7 {
+
+namespace {
+constexpr int ChartTopTwips = 6000;
+constexpr int MinimumChartTwips = 600;
+constexpr int PortNumbers = 10;
+} // namespace
+
+void Form_KT7::Form_Load() {
+    applyWindowSize();
+    colourDevices();
+    if (!QDir(platform.desktop.applicationFolder()).exists()) {
+        platform.messages.show(QStringLiteral("Disk C is not exist"));
+        return;
+    }
+    prepareLogFolder();
+    st.LogFolder = platform.desktop.logFolder();
+    OptDev_Click(0);
+    probePorts();
+    for (QComboBox* list : CombMSCom)
+        if (list->count() > 0)
+            list->setCurrentIndex(0);
+}
+
+void Form_KT7::applyWindowSize() {
+    const WorkArea area = platform.desktop.workArea();
+    const TwipsScale scale(platform.desktop.logicalDpi());
+    st.windowTopTwips = area.topTwips;
+    st.windowHeightTwips = area.heightTwips - 800;
+    st.chartHeightTwips = st.windowHeightTwips - ChartTopTwips - 400;
+    // A desktop too small for the chart still gets a usable window rather than a broken one.
+    const int chartTwips = std::max(st.chartHeightTwips, MinimumChartTwips);
+    const int clientTwips = std::max(st.windowHeightTwips, ChartTopTwips + chartTwips + 400);
+    move(x(), scale.px(st.windowTopTwips));
+    setFixedSize(width(), scale.px(clientTwips));
+    QRect chartRect = CWGraph1->geometry();
+    chartRect.setHeight(scale.px(chartTwips));
+    CWGraph1->setGeometry(chartRect);
+}
+
+void Form_KT7::colourDevices() {
+    for (int n = 1; n <= DeviceCount; ++n) {
+        const QColor colour = deviceColour(n - 1);
+        CWGraph1->setPlotColor(n, colour);
+        CWGraph1->setAxisLabelColor(n + 1, colour);
+        QPalette palette = ShapeDevice[n - 1]->palette();
+        palette.setColor(QPalette::Window, colour);
+        ShapeDevice[n - 1]->setPalette(palette);
+    }
+}
+
+bool Form_KT7::prepareLogFolder() {
+    const QString folder = platform.desktop.logFolder();
+    if (QDir(folder).exists())
+        return true;
+    errno = 0;
+    if (QDir().mkpath(folder))
+        return true;
+    const int error = errno;
+    const QString reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+                                      : QStringLiteral("the folder could not be created");
+    platform.messages.show(QStringLiteral("The log folder \"%1\" could not be created: %2")
+                               .arg(QDir::toNativeSeparators(folder), reason));
+    return false;
+}
+
+// Tries every port number once per list, as the lists are filled one entry at a time; a port
+// that exists but cannot be opened (held by another program) is still listed.
+void Form_KT7::probePorts() {
+    for (QComboBox* list : CombMSCom)
+        list->blockSignals(true);
+    for (int n = 1; n <= PortNumbers; ++n) {
+        for (QComboBox* list : CombMSCom) {
+            MSComm1->setPortNumber(n);
+            const PortOpenResult result = MSComm1->open();
+            MSComm1->close();
+            if (result.error != PortOpenError::NotFound)
+                list->addItem(QStringLiteral("COM %1").arg(n), n);
+        }
+    }
+    // Filling a list selects its first entry silently; the selection below must be a change.
+    for (QComboBox* list : CombMSCom) {
+        list->setCurrentIndex(-1);
+        list->blockSignals(false);
+    }
+}
+
+} // namespace kt7

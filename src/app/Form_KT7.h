@@ -1,0 +1,151 @@
+#pragma once
+
+#include "acquisition/DevicePoller.h"
+#include "acquisition/ElapsedSeconds.h"
+#include "app/WindowState.h"
+#include "logfile/LogFile.h"
+#include "platform/Platform.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QAbstractButton;
+
+namespace kt7 {
+
+class ChartComponent;
+struct SetupData;
+
+// The whole application: every control, the device ports, the chart and the logger's state.
+// Handlers keep the names users of the original tool know them by; each reads the controls,
+// calls the logic and shows the result.
+class Form_KT7 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Form_KT7(const Platform& platform, QWidget* parent = nullptr);
+    ~Form_KT7() override;
+
+    const WindowState& state() const { return st; }
+    ChartComponent* chart() const { return CWGraph1; }
+    QTimer* sampleTimer() const { return TimerRecAI; }
+    SerialPort& devicePort(int index) const { return *MSCom[index]; }
+    QByteArray rxBuffer(int index) const { return poller.rxBuffer(index); }
+
+    // Start-up, run once by the constructor before the window is shown.
+    void Form_Load();
+
+    void OptDev_Click(int index);
+    void CombMSCom_Click(int index);
+    void Ch_Link_Click(int index);
+    void ComTest_Click(int index);
+    void Tare_Click(int index);
+    void ComSetFile_Click(int index);
+    void TimerRecAI_Timer();
+    void CheckLogAuto_Click();
+    void TextLogInterval_Change();
+    void ComFile_Click(int index);
+    void ChSetY_Click();
+    void ChY_Auto_Click(int index);
+    void TextYMax_Change(int index);
+    void TextYMin_Change(int index);
+    void ApplyYLimits(int index);
+    void Text_Chart_Pts_Click() {}
+    void Text_Chart_Pts_KeyUp(int keyCode, Qt::KeyboardModifiers shift);
+    void MSComm1_OnComm() {}
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildWindow();
+    void buildPages();
+    void buildLoggerPage();
+    void buildDeviceColumns();
+    void connectHandlers();
+
+    void applyWindowSize();
+    void colourDevices();
+    bool prepareLogFolder();
+    void probePorts();
+
+    void linkOff(int index);
+    QString portName(int index) const;
+    void reportOpenFailure(int index, const PortOpenResult& result);
+    void onPortFailed(int index, const QString& reason);
+    void SelectLogFile();
+    bool startLog();
+    void WriteLogRow(const std::array<std::optional<double>, DeviceCount>& values);
+    QByteArray pendingRows;
+    void finishTickRows();
+    void closeLog();
+    void markLogButtons(bool logOpen);
+    void restoreSetup(const QString& path);
+    SetupData currentSetup() const;
+    bool saveSetup(const QString& path);
+
+    static int checkValue(const QAbstractButton* box);
+    static void setCheckValue(QAbstractButton* box, int value);
+
+    Platform platform;
+    WindowState st;
+    DevicePoller poller;
+    ElapsedSeconds elapsed;
+    LogFile log;
+    qint32 lastSampleInFile = 0;
+
+    // Controls, named as the user-facing layout names them.
+    std::array<QRadioButton*, 3> OptDev{};
+    QGroupBox* FrameLogger = nullptr;
+    QGroupBox* FramLinkSet = nullptr;
+    QGroupBox* FramComSet = nullptr;
+    QGroupBox* FrameY = nullptr;
+    QGroupBox* FrameTare = nullptr;
+    QGroupBox* FrameCurVal = nullptr;
+    QGroupBox* FrameLogFile = nullptr;
+    QGroupBox* FrameInterval = nullptr;
+    QGroupBox* FrameLogMode = nullptr;
+    QGroupBox* FrameChartSet = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* LabelSamples = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* LabInvCount = nullptr;
+    QLabel* Label2 = nullptr;
+    std::array<QPushButton*, 2> ComFile{};
+    std::array<QRadioButton*, 2> OptLogMode{};
+    QLineEdit* TextLogInterval = nullptr;
+    QCheckBox* CheckLogAuto = nullptr;
+    QPushButton* CheckLogManual = nullptr;
+    QCheckBox* ChChartEnable = nullptr;
+    QCheckBox* ChSetY = nullptr;
+    QLineEdit* Text_Chart_Pts = nullptr;
+    std::array<QPushButton*, 2> ComSetFile{};
+    std::array<QComboBox*, DeviceCount> CombMSCom{};
+    std::array<QPushButton*, DeviceCount> ComTest{};
+    std::array<QPushButton*, DeviceCount> Ch_Link{};
+    std::array<QPushButton*, DeviceCount> Tare{};
+    std::array<QCheckBox*, DeviceCount> ChY_Auto{};
+    std::array<QLineEdit*, DeviceCount> TextYMax{};
+    std::array<QLineEdit*, DeviceCount> TextYMin{};
+    std::array<QFrame*, DeviceCount> ShapeDevice{};
+    std::array<QLabel*, DeviceCount> LabDev{};
+    std::array<QLineEdit*, DeviceCount> TextLab{};
+    std::array<QLabel*, DeviceCount> LabMSData{};
+    std::array<QLabel*, DeviceCount> LabMSUnit{};
+    ChartComponent* CWGraph1 = nullptr;
+    QTimer* TimerRecAI = nullptr;
+    std::array<std::unique_ptr<SerialPort>, DeviceCount> MSCom;
+    std::unique_ptr<SerialPort> MSComm1;
+};
+
+} // namespace kt7

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/SerialPort.h"
+
+namespace kt7 {
+
+class QtSerialPortFactory : public SerialPortFactory {
+  public:
+    std::unique_ptr<SerialPort> create() override;
+};
+
+} // namespace kt7

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "app/Form_KT7.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeDialogs.h"
+#include "fakes/FakeSerialPorts.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+namespace kt7test {
+
+// A main window over fake ports, clock, dialogs and desktop, with its log folder in a fresh
+// temporary folder. Ports exist as the test lists them before the window is built.
+class WindowFixture {
+public:
+    explicit WindowFixture(std::initializer_list<int> existingPorts = {1}, bool build = true) {
+        desktop.appFolder = home.path();
+        desktop.logDir = home.path() + QStringLiteral("/KT7 Log/");
+        for (int port : existingPorts)
+            ports.addPort(port);
+        clock.onWait = [this](int) { ports.deliverPending(); };
+        if (build)
+            create();
+    }
+
+    void create() {
+        window = std::make_unique<kt7::Form_KT7>(platform);
+        window->sampleTimer()->stop(); // ticks run when the test says so
+    }
+
+    template <typename T> T* control(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+    template <typename T> T* control(const QString& array, int index) const {
+        return control<T>(QStringLiteral("%1(%2)").arg(array).arg(index));
+    }
+    QAbstractButton* button(const QString& array, int index) const {
+        return control<QAbstractButton>(array, index);
+    }
+    QString labelText(const QString& array, int index) const {
+        return control<QLabel>(array, index)->text();
+    }
+    // Sends one reading line in the instrument's format to a port.
+    static QByteArray line(const QByteArray& value, const QByteArray& unit) {
+        return value + ' ' + unit.leftJustified(8, ' ') + "\r\n";
+    }
+    // Links device index on its current port, with a reading arriving during the link's wait.
+    bool link(int index, const QByteArray& during) {
+        ports.sendDuringWait(window->devicePort(index).portNumber(), during);
+        button(QStringLiteral("Ch_Link"), index)->setChecked(true);
+        return button(QStringLiteral("Ch_Link"), index)->isChecked();
+    }
+    void selectPage(int page) { button(QStringLiteral("OptDev"), page)->setChecked(true); }
+
+    QTemporaryDir home;
+    FakeSerialPorts ports;
+    FakeClock clock;
+    FakeDialogs dialogs;
+    FakeMessageBoxes messages;
+    FakeDesktop desktop;
+    kt7::Platform platform{ports, clock, dialogs, messages, desktop};
+    std::unique_ptr<kt7::Form_KT7> window;
+};
+
+} // namespace kt7test
