@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds in Release and starts the logger. Unless --no-sim is given,
+# eight simulated instruments are started first on pseudo-terminals as COM 1 to COM 8, so the
+# port lists and live readings work without hardware.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+with_sim=1
+if [ "${1:-}" = "--no-sim" ]; then
+  with_sim=0
+  shift
+fi
+
+./scripts/install-deps.sh
+build=build-release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKT7_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+sim_pid=
+cleanup() {
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+if [ "$with_sim" = 1 ]; then
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  "$build/tools/kt7-sim/kt7-sim" --devices 8 --first-port 1 \
+    --units us,kg,mV,degC,bar,N,mm,Hz --waves sine,ramp,sine,const,sine,ramp,sine,sine \
+    --rates 1,2,5,1,10,2,1,3 >"$fifo" &
+  sim_pid=$!
+  # The simulator says "ready" once every COM link exists.
+  while IFS= read -r line; do
+    echo "kt7-sim: $line"
+    [ "$line" = ready ] && break
+  done <"$fifo"
+  rm -f "$fifo"
+fi
+
+"$build/src/kt7-logger" "$@"
