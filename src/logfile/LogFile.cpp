@@ -42,6 +42,14 @@ int openTruncated(const QString& path) {
 #endif
 }
 
+void closeDescriptor(int fd) {
+#ifdef Q_OS_WIN
+    ::_close(fd);
+#else
+    ::close(fd);
+#endif
+}
+
 } // namespace
 
 LogFile::LogFile(SyncFunction sync) : syncToDisk(sync ? std::move(sync) : defaultSync) {}
@@ -61,7 +69,7 @@ LogFileError LogFile::create(const QString& path, const QByteArray& header) {
     if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
                    QFileDevice::AutoCloseHandle)) {
         const QString reason = file.errorString();
-        ::close(fd);
+        closeDescriptor(fd);
         return LogFileError::failure(reason);
     }
     openPath = path;

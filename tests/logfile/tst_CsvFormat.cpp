@@ -96,8 +96,6 @@ class TestCsvFormat : public QObject {
             << Values{0.0, 3.0, 0.00012, 1e15, 123456789012345.0, -0.5, 1.0 / 3, 32000.0}
             << QByteArray("2147483647,12/7/2026 5:34:26 PM,0,3,0.00012,1E+15,123456789012345,"
                           "-0.5,0.333333333333333,32000\r\n");
-        QTest::newRow("no values")
-            << 7 << afternoon << Values{} << QByteArray("7,12/7/2026 5:34:26 PM,,,,,,,,\r\n");
     }
     void dataRow() {
         QFETCH(int, sample);

