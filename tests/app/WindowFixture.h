@@ -7,6 +7,10 @@
 #include "fakes/FakeSerialPorts.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,7 +23,7 @@ namespace kt7test {
 // A main window over fake ports, clock, dialogs and desktop, with its log folder in a fresh
 // temporary folder. Ports exist as the test lists them before the window is built.
 class WindowFixture {
-public:
+  public:
     explicit WindowFixture(std::initializer_list<int> existingPorts = {1}, bool build = true) {
         desktop.appFolder = home.path();
         desktop.logDir = home.path() + QStringLiteral("/KT7 Log/");
