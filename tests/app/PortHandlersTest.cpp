@@ -1,0 +1,224 @@
+#include "WindowFixture.h"
+#include "chart/ChartComponent.h"
+#include "common/TestRegistry.h"
+
+#include <QTest>
+
+using namespace kt7test;
+
+namespace {
+const QString Busy = QStringLiteral("Communication Port is opened by Decice : ") + QLatin1Char(' ');
+
+void choosePort(WindowFixture& fixture, int device, int port) {
+    auto* list = fixture.control<QComboBox>(QStringLiteral("CombMSCom"), device);
+    list->setCurrentIndex(list->findData(port));
+}
+} // namespace
+
+// Port choice, link, port test and tare as the user drives them.
+class PortHandlersTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void linkShowsTheLatestReading_data() {
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<bool>("linked");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("unit");
+        const QByteArray two =
+            WindowFixture::line("32000.0", "us") + WindowFixture::line("32001.5", "us");
+        QTest::newRow("two lines and a partial one") << two + "320" << true << "32001.5"
+                                                     << "us";
+        QTest::newRow("tail of a line begun earlier")
+            << QByteArray("34 kg      \r\n12") << true << "34"
+            << "kg";
+        QTest::newRow("two blanks give an empty unit")
+            << QByteArray("12.3  kg\r\n") << true << "12.3"
+            << "";
+        QTest::newRow("nothing received") << QByteArray() << false << "32000.0"
+                                          << "unit";
+        QTest::newRow("no carriage return") << QByteArray("12.5 kg") << false << "32000.0"
+                                            << "unit";
+        QTest::newRow("line starts with a blank")
+            << QByteArray(" 12.5 kg\r\n") << false << "32000.0"
+            << "unit";
+        QTest::newRow("line without a blank") << QByteArray("12.5kg\r\n") << false << "32000.0"
+                                              << "unit";
+    }
+    void linkShowsTheLatestReading() {
+        QFETCH(QByteArray, received);
+        QFETCH(bool, linked);
+        QFETCH(QString, value);
+        QFETCH(QString, unit);
+        WindowFixture fixture;
+        QCOMPARE(fixture.link(0, received), linked);
+        QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(),
+                 linked ? "Link On" : "Link Off");
+        QCOMPARE(fixture.window->devicePort(0).isOpen(), linked);
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), value);
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSUnit"), 0), unit);
+        QCOMPARE(fixture.clock.waits, std::vector<int>{600});
+        QVERIFY(fixture.messages.shown.isEmpty()); // a failed link is silent
+    }
+
+    void unlinkClosesThePortAndKeepsTheLabels() {
+        WindowFixture fixture;
+        QVERIFY(fixture.link(0, WindowFixture::line("7.25", "bar")));
+        fixture.button(QStringLiteral("Ch_Link"), 0)->setChecked(false);
+        QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(), QStringLiteral("Link Off"));
+        QVERIFY(!fixture.window->devicePort(0).isOpen());
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("7.25"));
+    }
+
+    void secondDeviceOnALinkedPortIsRefused() {
+        WindowFixture fixture({1, 2});
+        choosePort(fixture, 0, 2);
+        choosePort(fixture, 5, 2);
+        QVERIFY(fixture.link(5, WindowFixture::line("1", "kg")));
+        const int attempts = fixture.ports.openAttempts(2);
+        QVERIFY(!fixture.link(0, WindowFixture::line("1", "kg")));
+        QCOMPARE(fixture.messages.shown, QStringList{Busy + "6"});
+        QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(), QStringLiteral("Link Off"));
+        QVERIFY(fixture.window->devicePort(5).isOpen());
+        QCOMPARE(fixture.ports.openAttempts(2), attempts); // the refused device left the port alone
+    }
+
+    void portThatCannotBeOpenedEndsOffWithAMessage_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("mentions");
+        QTest::newRow("permission") << int(kt7::PortOpenError::PermissionDenied) << "dialout";
+        QTest::newRow("held elsewhere") << int(kt7::PortOpenError::Busy) << "another program";
+        QTest::newRow("gone") << int(kt7::PortOpenError::NotFound) << "No such";
+    }
+    void portThatCannotBeOpenedEndsOffWithAMessage() {
+        QFETCH(int, error);
+        QFETCH(QString, mentions);
+        WindowFixture fixture({1, 3});
+        choosePort(fixture, 2, 3);
+        fixture.ports.setOpenError(3, kt7::PortOpenError(error), QStringLiteral("No such thing"));
+        QVERIFY(!fixture.link(2, WindowFixture::line("1", "kg")));
+        QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 2)->text(), QStringLiteral("Link Off"));
+        QVERIFY(!fixture.window->devicePort(2).isOpen());
+        QCOMPARE(fixture.messages.shown.size(), 1);
+        const QString message = fixture.messages.shown[0];
+        QVERIFY2(message.contains("COM 3") && message.contains("/dev/fake3") &&
+                     message.contains(mentions),
+                 qPrintable(message));
+
+        // The port test ends with the port closed and says why as well.
+        fixture.button(QStringLiteral("ComTest"), 2)->click();
+        QCOMPARE(fixture.messages.shown.size(), 2);
+        QVERIFY(fixture.messages.shown[1].contains("COM 3"));
+        QVERIFY(!fixture.window->devicePort(2).isOpen());
+    }
+
+    void choosingAnotherPortUnlinksFirst() {
+        WindowFixture fixture({1, 2});
+        QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
+        const int attempts = fixture.ports.openAttempts(2);
+        choosePort(fixture, 0, 2);
+        QVERIFY(!fixture.button(QStringLiteral("Ch_Link"), 0)->isChecked());
+        QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(), QStringLiteral("Link Off"));
+        QVERIFY(!fixture.window->devicePort(0).isOpen());
+        QCOMPARE(fixture.window->devicePort(0).portNumber(), 2);
+        QCOMPARE(fixture.ports.openAttempts(2), attempts); // choosing a port never opens it
+    }
+
+    void brokenPortUnlinksOnlyItsDevice() {
+        WindowFixture fixture({1, 2});
+        choosePort(fixture, 1, 2);
+        QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
+        QVERIFY(fixture.link(1, WindowFixture::line("2", "kg")));
+        fixture.ports.breakPort(1);
+        QTRY_VERIFY(!fixture.button(QStringLiteral("Ch_Link"), 0)->isChecked());
+        QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(), QStringLiteral("Link Off"));
+        QCOMPARE(fixture.messages.shown.size(), 1);
+        QVERIFY(fixture.messages.shown[0].contains("Device 1"));
+        QVERIFY(fixture.button(QStringLiteral("Ch_Link"), 1)->isChecked());
+    }
+
+    void portTest_data() {
+        QTest::addColumn<int>("linkedDevice"); // -1: none
+        QTest::addColumn<int>("tested");
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("reading") << -1 << 4 << WindowFixture::line("-3.5", "mV") << ""
+                                 << "-3.5";
+        QTest::newRow("silent device") << -1 << 4 << QByteArray() << "Com Port Test False"
+                                       << "32000.0";
+        QTest::newRow("other slot owns the port") << 2 << 4 << QByteArray() << Busy + "3"
+                                                  << "32000.0";
+        QTest::newRow("linked slot names itself") << 4 << 4 << QByteArray() << Busy + "5"
+                                                  << "1";
+    }
+    void portTest() {
+        QFETCH(int, linkedDevice);
+        QFETCH(int, tested);
+        QFETCH(QByteArray, received);
+        QFETCH(QString, message);
+        QFETCH(QString, value);
+        WindowFixture fixture({1});
+        if (linkedDevice >= 0)
+            QVERIFY(fixture.link(linkedDevice, WindowFixture::line("1", "kg")));
+        const bool wasOpen = fixture.window->devicePort(tested).isOpen();
+        fixture.ports.sendDuringWait(1, received);
+        fixture.button(QStringLiteral("ComTest"), tested)->click();
+        QCOMPARE(fixture.messages.shown, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), tested), value);
+        QCOMPARE(fixture.window->devicePort(tested).isOpen(), wasOpen);
+        QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), tested)->isChecked(),
+                 linkedDevice == tested);
+    }
+
+    void tareCapturesTheShownValue_data() {
+        QTest::addColumn<int>("device");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<double>("offset");
+        QTest::newRow("start-up text") << 0 << "32000.0" << 32000.0;
+        QTest::newRow("no leading number") << 7 << "n/a" << 0.0;
+        QTest::newRow("number and unit") << 3 << "12.5 kg" << 12.5;
+    }
+    void tareCapturesTheShownValue() {
+        QFETCH(int, device);
+        QFETCH(QString, shown);
+        QFETCH(double, offset);
+        WindowFixture fixture;
+        fixture.control<QLabel>(QStringLiteral("LabMSData"), device)->setText(shown);
+        auto* tare = fixture.button(QStringLiteral("Tare"), device);
+        const QString n = QString::number(device + 1);
+        tare->setChecked(true);
+        QCOMPARE(tare->text(), "Tare On  Device " + n);
+        QVERIFY(fixture.window->state().TareOffsets[device].isFloat());
+        QCOMPARE(fixture.window->state().TareOffsets[device].value(), offset);
+        tare->setChecked(false);
+        QCOMPARE(tare->text(), "Tare Off Device " + n);
+        QCOMPARE(fixture.window->state().TareOffsets[device], kt7::TareOffset::zero());
+    }
+
+    void staleTextFromBeforeAnUnlinkIsDropped() {
+        WindowFixture fixture;
+        QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
+        fixture.ports.send(1, "99999 k"); // a line cut off by the unlink
+        fixture.window->TimerRecAI_Timer();
+        fixture.button(QStringLiteral("Ch_Link"), 0)->setChecked(false);
+        QVERIFY(fixture.link(0, WindowFixture::line("2", "kg")));
+        fixture.ports.send(1, WindowFixture::line("3", "kg"));
+        fixture.window->TimerRecAI_Timer();
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("3"));
+        QCOMPARE(fixture.window->chart()->pointCount(1), 1);
+    }
+
+    void readingsAfterALinkAreWholeLinesLessTare() {
+        WindowFixture fixture;
+        // The link's read ends inside the next line, which still arrives whole.
+        QVERIFY(fixture.link(0, WindowFixture::line("0.5", "kg") + "12."));
+        fixture.button(QStringLiteral("Tare"), 0)->setChecked(true);
+        fixture.ports.send(1, "5 kg      \r\n" + WindowFixture::line("12.34", "kg"));
+        fixture.window->TimerRecAI_Timer();
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("11.84"));
+        QCOMPARE(fixture.window->chart()->pointCount(1), 2);
+    }
+};
+
+KT7_REGISTER_TEST(PortHandlersTest)
+#include "PortHandlersTest.moc"
