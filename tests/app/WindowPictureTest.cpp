@@ -10,7 +10,7 @@ using namespace kt7test;
 // show at the places a user looks.
 class WindowPictureTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void windowAfterStartUpIsRendered() {
         WindowFixture fixture({1, 2, 3, 4, 5, 6, 7, 8});
         fixture.window->show();
