@@ -12,6 +12,9 @@
 #include <QRadioButton>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace kt7 {
 
 namespace {
@@ -53,14 +56,28 @@ SetupData Form_KT7::currentSetup() const {
     return data;
 }
 
-// The old file is replaced only once the new one has been written whole.
+// The old file is replaced only once the new one has been written whole. QSaveFile::commit
+// ignores a failure of its final flush (a short write would then replace the old file), so the
+// flush is checked first. A short write leaves Qt without a reason; the system's is in errno.
 bool Form_KT7::saveSetup(const QString& path) {
     QSaveFile file(path);
     const QByteArray bytes = writeSetupFile(currentSetup());
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = file.errorString();
+    } else {
+        errno = 0;
+        const bool written = file.write(bytes) == bytes.size() && file.flush();
+        const int error = errno;
+        if (!written)
+            reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
+        else if (!file.commit())
+            reason = file.errorString();
+        else
+            return true;
+    }
     platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be saved: %2")
-                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+                               .arg(QDir::toNativeSeparators(path), reason));
     return false;
 }
 
@@ -84,18 +101,27 @@ void Form_KT7::restoreSetup(const QString& path) {
                                    .arg(shownPath, content.problem));
         return;
     }
+    // Line 1 stops at its first value no control can take; the user must learn that the rest
+    // of the file was not loaded.
+    const auto unusable = [&](int field) {
+        platform.messages.show(
+            QStringLiteral(
+                "The set-up file \"%1\" could not be read: line 1, field %2 is not valid.")
+                .arg(shownPath)
+                .arg(field));
+    };
     const auto& general = *content.general;
     const std::optional<qint16> autoSample = toInt16(general[0]);
     if (!isCheckValue(autoSample, 2))
-        return;
+        return unusable(1);
     setCheckValue(CheckLogAuto, *autoSample);
     const std::optional<bool> fast = toBoolean(general[1]);
     if (!fast)
-        return;
+        return unusable(2);
     OptLogMode[0]->setChecked(*fast);
     const std::optional<bool> sec = toBoolean(general[2]);
     if (!sec)
-        return;
+        return unusable(3);
     OptLogMode[1]->setChecked(*sec);
     TextLogInterval->setText(toText(general[3]));
     Text_Chart_Pts->setText(toText(general[4]));
