@@ -1,0 +1,52 @@
+#include "E2eSupport.h"
+#include "common/TestRegistry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The real program, started as a user would start it, in a home of its own.
+class LoggerStartupTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void startsAndCreatesItsLogFolder() {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QVERIFY(e2e::makeDanglingPorts(home.path()));
+        const QString logFolder = home.path() + QStringLiteral("/KT7 Log");
+        QVERIFY(!QFileInfo::exists(logFolder));
+
+        QProcess logger;
+        logger.setProcessEnvironment(e2e::isolatedEnvironment(home.path()));
+        logger.setProcessChannelMode(QProcess::MergedChannels);
+        logger.start(QStringLiteral(KT7_LOGGER_PATH), {});
+        QVERIFY2(logger.waitForStarted(15000), qPrintable(logger.errorString()));
+
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(logFolder).isDir(), 30000);
+        // Still running once the folder exists, and for a moment after: start-up neither crashed
+        // nor quit on finding no port.
+        QCOMPARE(logger.state(), QProcess::Running);
+        QVERIFY2(!logger.waitForFinished(500),
+                 qPrintable(QStringLiteral("ended with %1: %2")
+                                .arg(logger.exitCode())
+                                .arg(QString::fromLocal8Bit(logger.readAll()))));
+
+        // No log is written before the user asks for one, and the port entries stay as they were.
+        QVERIFY(QDir(logFolder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        for (int n = 1; n <= e2e::PortCount; ++n)
+            QVERIFY(QFileInfo(e2e::portsFolder(home.path()) + QStringLiteral("/com%1").arg(n))
+                        .isSymLink());
+
+        logger.terminate();
+        if (!logger.waitForFinished(10000)) {
+            logger.kill();
+            QVERIFY(logger.waitForFinished(10000));
+        }
+    }
+};
+
+KT7_REGISTER_TEST(LoggerStartupTest)
+#include "LoggerStartupTest.moc"
