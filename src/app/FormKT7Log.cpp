@@ -115,6 +115,9 @@ void Form_KT7::finishTickRows() {
         return;
     const QString path = st.LogFileName;
     closeLog();
+    // The counter must not claim rows the file does not hold.
+    st.SampleCount = lastSampleInFile;
+    LabelSamples->setText(QString::number(st.SampleCount));
     platform.messages.show(
         QStringLiteral("Logging stopped: the log file \"%1\" could not be written: %2. The last "
                        "sample in the file is number %3.")
