@@ -14,7 +14,7 @@
 class KillDurabilityTest : public QObject {
     Q_OBJECT
 
-    static constexpr int Runs = 3;
+    static constexpr int Runs = 20;
     QTemporaryDir home;
     std::unique_ptr<e2e::Simulator> simulator;
 

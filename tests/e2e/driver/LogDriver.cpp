@@ -1,7 +1,9 @@
 // Drives the main window on real serial ports into Fast logging and keeps it running, so a test
-// can kill the process at any moment. Usage: kt7-log-driver <csv path>. HOME must point at the
-// test's home, whose port entries lead to the simulator.
+// can kill the process at any moment. Usage: kt7-log-driver <csv path> [devices [history cap]].
+// Device n is linked on COM n. HOME must point at the test's home, whose port entries lead to
+// the simulator. Prints "samples <n>" once a second, the count the window has written.
 #include "app/Form_KT7.h"
+#include "chart/ChartComponent.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
 #include "platform/core/SystemClock.h"
@@ -10,8 +12,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -21,10 +26,11 @@ constexpr int LinkAttempts = 3;
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: kt7-log-driver <csv path>\n");
+    if (args.size() < 2 || args.size() > 4) {
+        std::fprintf(stderr, "usage: kt7-log-driver <csv path> [devices [history cap]]\n");
         return 2;
     }
+    const int devices = args.size() > 2 ? std::clamp(args[2].toInt(), 1, kt7::DeviceCount) : 1;
     kt7::QtSerialPortFactory ports;
     kt7::SystemClock clock;
     kt7test::FakeDialogs dialogs;
@@ -46,12 +52,19 @@ int main(int argc, char** argv) {
     button("OptLogMode(0)")->setChecked(true);
     window.findChild<QLineEdit*>(QStringLiteral("TextLogInterval"))->setText(QStringLiteral("100"));
     window.findChild<QCheckBox*>(QStringLiteral("CheckLogAuto"))->setChecked(true);
-    // A link can miss when no line end falls into its short wait on a busy machine.
-    for (int attempt = 0; attempt < LinkAttempts && !button("Ch_Link(0)")->isChecked(); ++attempt)
-        button("Ch_Link(0)")->setChecked(true);
-    if (!button("Ch_Link(0)")->isChecked()) {
-        std::fprintf(stderr, "device 1 did not link\n");
-        return 3;
+    if (args.size() > 3)
+        window.chart()->setHistoryCap(args[3].toLongLong());
+    for (int i = 0; i < devices; ++i) {
+        auto* list = window.findChild<QComboBox*>(QStringLiteral("CombMSCom(%1)").arg(i));
+        list->setCurrentIndex(list->findData(i + 1));
+        auto* link = window.findChild<QAbstractButton*>(QStringLiteral("Ch_Link(%1)").arg(i));
+        // A link can miss when no line end falls into its short wait on a busy machine.
+        for (int attempt = 0; attempt < LinkAttempts && !link->isChecked(); ++attempt)
+            link->setChecked(true);
+        if (!link->isChecked()) {
+            std::fprintf(stderr, "device %d did not link\n", i + 1);
+            return 3;
+        }
     }
     window.ComFile_Click(0);
     if (window.state().LogFileName != args[1]) {
@@ -60,5 +73,11 @@ int main(int argc, char** argv) {
     }
     std::printf("logging\n");
     std::fflush(stdout);
+    QTimer report;
+    QObject::connect(&report, &QTimer::timeout, [&window] {
+        std::printf("samples %d\n", window.state().SampleCount);
+        std::fflush(stdout);
+    });
+    report.start(1000);
     return QApplication::exec();
 }
