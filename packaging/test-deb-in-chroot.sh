@@ -103,7 +103,13 @@ in_root HOME=/tmp/kt7-home QT_QPA_PLATFORM=offscreen /bin/bash -c '
   if kill -0 "$pid" 2>/dev/null; then
     echo "kt7-logger is running after 5 s (pid $pid)"
   else
-    wait "$pid"; echo "kt7-logger exited early with status $?"; status=1
+    wait "$pid"; code=$?
+    if [ "$code" -gt 128 ]; then
+      echo "kt7-logger ended early, killed by signal $((code - 128))"
+    else
+      echo "kt7-logger exited early with status $code"
+    fi
+    status=1
   fi
   if [ -d "$HOME/KT7 Log" ]; then
     echo "log folder created: $HOME/KT7 Log/"
