@@ -113,13 +113,41 @@ LogFileError LogFile::write(const QByteArray& bytes) {
 }
 
 LogFileError LogFile::syncIfDue(const QDateTime& now) {
-    if (!isOpen() || !unsyncedData)
+    if (!isOpen())
+        return LogFileError::success();
+    if (const LogFileError finished = collectSync(false); !finished.ok)
+        return finished;
+    // A slow disk still busy with the last sync: try again on a later call.
+    if (runningSync.valid() || !unsyncedData)
         return LogFileError::success();
     // A clock set back counts as due, so a changed clock can never postpone the sync.
     if (lastSync && *lastSync <= now && lastSync->secsTo(now) < syncIntervalSeconds)
         return LogFileError::success();
     lastSync = now;
-    return syncNow();
+    // Rows appended from here on are new data for the next sync.
+    unsyncedData = false;
+    runningSync = std::async(std::launch::async, [sync = syncToDisk, fd = file.handle()] {
+        errno = 0;
+        const int result = sync(fd);
+        return SyncOutcome{result, errno};
+    });
+    return LogFileError::success();
+}
+
+LogFileError LogFile::waitForSync() {
+    return collectSync(true);
+}
+
+LogFileError LogFile::collectSync(bool wait) {
+    if (!runningSync.valid())
+        return LogFileError::success();
+    if (!wait && runningSync.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return LogFileError::success();
+    const SyncOutcome outcome = runningSync.get();
+    if (outcome.result == 0)
+        return LogFileError::success();
+    unsyncedData = true; // the data is still not known to be on the disk
+    return LogFileError::failure(systemReason(outcome.error));
 }
 
 LogFileError LogFile::syncNow() {
@@ -130,9 +158,13 @@ LogFileError LogFile::syncNow() {
 }
 
 LogFileError LogFile::close() {
+    // The descriptor stays open until a background sync on it has finished.
+    const LogFileError background = collectSync(true);
     if (!isOpen())
-        return LogFileError::success();
-    const LogFileError result = unsyncedData ? syncNow() : LogFileError::success();
+        return background;
+    LogFileError result = unsyncedData ? syncNow() : LogFileError::success();
+    if (!background.ok)
+        result = background;
     file.close();
     openPath.clear();
     unsyncedData = false;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <future>
 #include <optional>
 
 namespace kt7 {
@@ -15,6 +16,9 @@ namespace kt7 {
 // The open CSV log. Every append reaches the operating system before it returns, so a crash of
 // the program loses no finished row; the data is forced to the disk at least every ten seconds
 // and on close. A failed append takes back what it wrote, so the file never ends in half a row.
+// The periodic disk sync runs on a worker thread: a disk flush takes milliseconds, and the
+// sampling tick that asks for it must not wait for the disk. Its failure is reported by the
+// next call of syncIfDue (or by close).
 class LogFile {
   public:
     // Forces a descriptor's written data to the disk; 0 on success, -1 with errno set otherwise.
@@ -29,7 +33,10 @@ class LogFile {
     // Creates or empties the file and writes the header. On failure nothing stays open.
     LogFileError create(const QString& path, const QByteArray& header);
     LogFileError appendRows(const QByteArray& rows);
+    // Starts the sync in the background when it is due; reports a finished sync that failed.
     LogFileError syncIfDue(const QDateTime& now);
+    // Waits for a background sync still running and reports how it ended.
+    LogFileError waitForSync();
     LogFileError close();
 
     bool isOpen() const { return file.isOpen(); }
@@ -38,6 +45,12 @@ class LogFile {
   private:
     LogFileError write(const QByteArray& bytes);
     LogFileError syncNow();
+    LogFileError collectSync(bool wait);
+
+    struct SyncOutcome {
+        int result = 0;
+        int error = 0;
+    };
 
     SyncFunction syncToDisk;
     QFile file;
@@ -46,6 +59,7 @@ class LogFile {
     bool unsyncedData = false;
     bool cannotUndo = false; // a partial write stayed in the file
     std::optional<QDateTime> lastSync;
+    std::future<SyncOutcome> runningSync;
 };
 
 } // namespace kt7
