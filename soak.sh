@@ -23,8 +23,8 @@ unset XDG_CONFIG_HOME
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 sim_pid= driver_pid=
 stop() {
-  [ -n "$driver_pid" ] && kill "$driver_pid" 2>/dev/null && wait "$driver_pid" 2>/dev/null
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  if [ -n "$driver_pid" ]; then kill "$driver_pid" 2>/dev/null; wait "$driver_pid" 2>/dev/null || true; fi
+  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true; fi
   driver_pid= sim_pid=
   return 0
 }

@@ -1,6 +1,7 @@
 #include "app/LayoutKit.h"
 
 #include "app/WrappingButton.h"
+#include "app/WrappingCheckBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -76,7 +77,7 @@ QPushButton* LayoutKit::toggleButton(QWidget* parent, const QString& name, const
 
 QCheckBox* LayoutKit::checkBox(QWidget* parent, const QString& name, const QString& caption,
                                Twips at, const QFont& font) const {
-    auto* widget = new QCheckBox(caption, parent);
+    auto* widget = new WrappingCheckBox(caption, parent);
     place(widget, name, at, font);
     return widget;
 }
