@@ -20,6 +20,6 @@ if [ "${KT7_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake -S . -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKT7_SANITIZE=ON \
     -DKT7_BUILD_FUZZERS=OFF >/dev/null
   cmake --build "$asan" -j"$jobs"
-  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ASAN_OPTIONS=abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$asan" --output-on-failure -j1
 fi

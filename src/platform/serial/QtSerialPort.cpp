@@ -3,6 +3,7 @@
 #include "platform/core/PortPaths.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -43,6 +44,12 @@ PortOpenResult QtSerialPort::open() {
     if (port.isOpen())
         return {PortOpenError::Busy, QStringLiteral("The port is already open")};
     const QString path = devicePath();
+#ifndef Q_OS_WIN
+    // QSerialPort writes and syncs a lock file before it notices a missing device; the start-up
+    // probe tries 80 times, so absent ports are answered here. A dangling link is absent too.
+    if (!QFileInfo::exists(path))
+        return {PortOpenError::NotFound, QStringLiteral("No such file or directory")};
+#endif
     port.setPortName(path);
     if (!port.open(QIODevice::ReadOnly)) {
         const QString reason = port.errorString();
