@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     if (argc != 4) {
         std::fprintf(stderr, "usage: %s <icon.xpm> <out.png> <size>\n", argv[0]);
         return 2;

@@ -67,8 +67,12 @@ QString numberTextWithPrecision(double value, int significantDigits) {
     return QString::fromLatin1(out.c_str());
 }
 
-QString numberText(double value) { return numberTextWithPrecision(value, 15); }
+QString numberText(double value) {
+    return numberTextWithPrecision(value, 15);
+}
 
-QString numberText(float value) { return numberTextWithPrecision(static_cast<double>(value), 7); }
+QString numberText(float value) {
+    return numberTextWithPrecision(static_cast<double>(value), 7);
+}
 
 } // namespace kt7

@@ -11,7 +11,7 @@ struct WorkArea {
 
 // Facts of the desktop and of where the program lives.
 class Desktop {
-public:
+  public:
     virtual ~Desktop() = default;
     virtual WorkArea workArea() const = 0;
     virtual double logicalDpi() const = 0;

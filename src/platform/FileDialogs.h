@@ -12,7 +12,7 @@ struct FileDialogRequest {
 
 // Returns the chosen full path, or an empty text when the user cancelled.
 class FileDialogs {
-public:
+  public:
     virtual ~FileDialogs() = default;
     virtual QString getSaveFileName(const FileDialogRequest& request) = 0;
     virtual QString getOpenFileName(const FileDialogRequest& request) = 0;

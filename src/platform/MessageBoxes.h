@@ -6,7 +6,7 @@ namespace kt7 {
 
 // Modal message with an OK button only, titled with the application's title.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual void show(const QString& text) = 0;
 };

@@ -20,7 +20,7 @@ struct PortOpenResult {
 // One serial port at 9600 baud, no parity, 8 data bits, 1 stop bit. The program only listens.
 class SerialPort : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~SerialPort() override = default;
 
@@ -33,13 +33,13 @@ public:
     virtual qint64 bytesWaiting() = 0; // characters received and not yet read
     virtual QByteArray readAll() = 0;  // every waiting character, removed from the buffer
 
-signals:
+  signals:
     // The port broke while open (adapter pulled out, far end gone) and has been closed.
     void failed(const QString& reason);
 };
 
 class SerialPortFactory {
-public:
+  public:
     virtual ~SerialPortFactory() = default;
     virtual std::unique_ptr<SerialPort> create() = 0;
 };

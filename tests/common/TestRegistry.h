@@ -18,6 +18,6 @@ struct TestRegistrar {
 
 } // namespace kt7test
 
-#define KT7_REGISTER_TEST(Class)                                                                  \
-    static const kt7test::TestRegistrar kt7Registrar_##Class(                                    \
+#define KT7_REGISTER_TEST(Class)                                                                   \
+    static const kt7test::TestRegistrar kt7Registrar_##Class(                                      \
         [] { return std::unique_ptr<QObject>(new Class); });

@@ -9,7 +9,7 @@ namespace kt7test {
 // Time moves only when the test says so; a blocking wait advances it and runs a hook, so that
 // bytes can "arrive" during the wait.
 class FakeClock : public kt7::Clock {
-public:
+  public:
     explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 7), QTime(17, 34, 26)))
         : current(std::move(start)) {}
 

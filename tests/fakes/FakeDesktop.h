@@ -5,7 +5,7 @@
 namespace kt7test {
 
 class FakeDesktop : public kt7::Desktop {
-public:
+  public:
     kt7::WorkArea workArea() const override { return area; }
     double logicalDpi() const override { return dpi; }
     QString applicationFolder() const override { return appFolder; }

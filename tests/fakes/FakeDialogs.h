@@ -11,7 +11,7 @@ namespace kt7test {
 
 // Answers file dialogs from a script and records every request.
 class FakeDialogs : public kt7::FileDialogs {
-public:
+  public:
     QString getSaveFileName(const kt7::FileDialogRequest& request) override {
         saveRequests.push_back(request);
         if (duringDialog)
@@ -33,7 +33,7 @@ public:
 
 // Records messages instead of showing them.
 class FakeMessageBoxes : public kt7::MessageBoxes {
-public:
+  public:
     void show(const QString& text) override {
         shown.append(text);
         if (duringMessage)

@@ -42,7 +42,9 @@ FakeSerialPort* FakeSerialPorts::openPortOn(int number) const {
     return nullptr;
 }
 
-FakeSerialPort::~FakeSerialPort() { wires.ports.removeAll(this); }
+FakeSerialPort::~FakeSerialPort() {
+    wires.ports.removeAll(this);
+}
 
 kt7::PortOpenResult FakeSerialPort::open() {
     ++wires.attempts[port];

@@ -14,7 +14,7 @@ class FakeSerialPort;
 // bytes a device sends. Bytes sent to a port number reach the one fake port open on it; bytes
 // sent while no port is open are lost, as on a real line.
 class FakeSerialPorts : public kt7::SerialPortFactory {
-public:
+  public:
     std::unique_ptr<kt7::SerialPort> create() override;
 
     void addPort(int number) { existing.insert(number); }
@@ -31,7 +31,7 @@ public:
     FakeSerialPort* openPortOn(int number) const;
     const QList<FakeSerialPort*>& allPorts() const { return ports; }
 
-private:
+  private:
     friend class FakeSerialPort;
     QSet<int> existing;
     QHash<int, std::pair<kt7::PortOpenError, QString>> openErrors;
@@ -42,7 +42,7 @@ private:
 
 class FakeSerialPort : public kt7::SerialPort {
     Q_OBJECT
-public:
+  public:
     explicit FakeSerialPort(FakeSerialPorts& wires) : wires(wires) {}
     ~FakeSerialPort() override;
 
@@ -59,7 +59,7 @@ public:
     void fail(const QString& reason);
     int readCalls = 0;
 
-private:
+  private:
     FakeSerialPorts& wires;
     int port = 0;
     bool opened = false;
