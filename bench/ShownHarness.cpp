@@ -2,16 +2,11 @@
 // how long after the launch the window was first painted. The launcher passes its
 // CLOCK_MONOTONIC time of launch in nanoseconds as the first argument.
 #include "app/Form_KT7.h"
-#include "platform/core/SystemClock.h"
-#include "platform/serial/QtSerialPortFactory.h"
-#include "platform/widgets/QtDesktop.h"
-#include "platform/widgets/QtFileDialogs.h"
-#include "platform/widgets/QtMessageBoxes.h"
+#include "platform/widgets/SystemPlatform.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
-#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
@@ -53,19 +48,10 @@ int main(int argc, char** argv) {
     const qint64 launchNs = argc > 1 ? QByteArray(argv[1]).toLongLong() : monotonicNs();
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kt7-logger"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kt7.xpm")));
-
-    kt7::QtSerialPortFactory ports;
-    kt7::SystemClock clock;
-    kt7::QtFileDialogs dialogs;
-    kt7::QtMessageBoxes messages;
-    kt7::QtDesktop desktop;
-    const kt7::Platform platform{ports, clock, dialogs, messages, desktop};
-
-    kt7::Form_KT7 window(platform);
-    dialogs.setParent(&window);
-    messages.setParent(&window);
+    kt7::SystemPlatform::prepareApplication();
+    kt7::SystemPlatform system;
+    kt7::Form_KT7 window(system.platform());
+    system.attachTo(&window);
     FirstPaint firstPaint(launchNs);
     window.installEventFilter(&firstPaint);
     window.show();
