@@ -10,13 +10,6 @@
 
 namespace kt7 {
 
-namespace {
-constexpr int XAxis = 1;
-int yAxisOf(int device) {
-    return device + 2;
-}
-} // namespace
-
 // The option index is not used: the pages follow the state of all three options.
 void Form_KT7::OptDev_Click(int) {
     FramComSet->setVisible(OptDev[0]->isChecked());
@@ -39,12 +32,14 @@ void Form_KT7::ChSetY_Click() {
 void Form_KT7::ApplyYLimits(int index) {
     if (checkValue(ChY_Auto[index]) != 0)
         return;
-    CWGraph1->setAxisMaximum(yAxisOf(index), numberFromText(TextYMax[index]->text()));
-    CWGraph1->setAxisMinimum(yAxisOf(index), numberFromText(TextYMin[index]->text()));
+    CWGraph1->setAxisMaximum(ChartComponent::yAxisOf(index),
+                             numberFromText(TextYMax[index]->text()));
+    CWGraph1->setAxisMinimum(ChartComponent::yAxisOf(index),
+                             numberFromText(TextYMin[index]->text()));
 }
 
 void Form_KT7::ChY_Auto_Click(int index) {
-    CWGraph1->rescaleAxis(yAxisOf(index));
+    CWGraph1->rescaleAxis(ChartComponent::yAxisOf(index));
     ApplyYLimits(index);
 }
 
@@ -59,8 +54,8 @@ void Form_KT7::TextYMin_Change(int index) {
 void Form_KT7::Text_Chart_Pts_KeyUp(int keyCode, Qt::KeyboardModifiers) {
     if (keyCode != 13)
         return;
-    CWGraph1->setAxisMaximum(XAxis, numberFromText(Text_Chart_Pts->text()));
-    CWGraph1->setAxisMinimum(XAxis, 0);
+    CWGraph1->setAxisMaximum(ChartComponent::XAxis, numberFromText(Text_Chart_Pts->text()));
+    CWGraph1->setAxisMinimum(ChartComponent::XAxis, 0);
 }
 
 } // namespace kt7

@@ -12,10 +12,10 @@
 
 namespace kt7 {
 
+using namespace layoutColour;
+
 namespace {
 constexpr int ColumnStep = 1320;
-const QColor nearBlack(32, 32, 32);
-const QColor valueBlue(0, 0, 255);
 
 Twips column(int baseLeft, int top, int width, int height, int index) {
     return {baseLeft + ColumnStep * index, top, width, height};

@@ -15,11 +15,7 @@
 
 namespace kt7 {
 
-namespace {
-const QColor nearBlack(32, 32, 32);
-const QColor captionRed(128, 0, 0);
-const QColor captionBlue(0, 0, 192);
-} // namespace
+using namespace layoutColour;
 
 void Form_KT7::buildWindow() {
     const LayoutKit kit(platform.desktop.logicalDpi());

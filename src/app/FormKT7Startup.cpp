@@ -56,7 +56,7 @@ void Form_KT7::colourDevices() {
     for (int n = 1; n <= DeviceCount; ++n) {
         const QColor colour = deviceColour(n - 1);
         CWGraph1->setPlotColor(n, colour);
-        CWGraph1->setAxisLabelColor(n + 1, colour);
+        CWGraph1->setAxisLabelColor(ChartComponent::yAxisOf(n - 1), colour);
         QPalette palette = ShapeDevice[n - 1]->palette();
         palette.setColor(QPalette::Window, colour);
         ShapeDevice[n - 1]->setPalette(palette);

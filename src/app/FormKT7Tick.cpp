@@ -12,8 +12,6 @@
 namespace kt7 {
 
 namespace {
-constexpr int XAxis = 1;
-
 // One failing step of the tick must never stop the others.
 template <typename Step> void guarded(Step&& step) {
     try {
@@ -46,12 +44,13 @@ void Form_KT7::TimerRecAI_Timer() {
     guarded([&] {
         if (data)
             CWGraph1->setAxisCaption(
-                XAxis, QStringLiteral("1/%1 sec ").arg(QString::number(poll.lastPieceCount)));
+                ChartComponent::XAxis,
+                QStringLiteral("1/%1 sec ").arg(QString::number(poll.lastPieceCount)));
     });
     guarded([&] {
         for (int i = 0; i < DeviceCount; ++i)
             if (checkValue(ChY_Auto[i]) == 1)
-                CWGraph1->rescaleAxis(i + 2);
+                CWGraph1->rescaleAxis(ChartComponent::yAxisOf(i));
     });
     const bool logOpen = !st.LogFileName.isEmpty();
     const bool autoSample = checkValue(CheckLogAuto) == 1;

@@ -86,7 +86,6 @@ class Form_KT7 : public QWidget {
     void SelectLogFile();
     bool startLog();
     void WriteLogRow(const std::array<std::optional<double>, DeviceCount>& values);
-    QByteArray pendingRows;
     void finishTickRows();
     void closeLog();
     void markLogButtons(bool logOpen);
@@ -103,6 +102,7 @@ class Form_KT7 : public QWidget {
     ElapsedSeconds elapsed;
     LogFile log;
     qint32 lastSampleInFile = 0;
+    QByteArray pendingRows; // this tick's rows, written to the log in one go at its end
 
     // Controls, named as the user-facing layout names them.
     std::array<QRadioButton*, 3> OptDev{};

@@ -18,6 +18,14 @@ class QFrame;
 
 namespace kt7 {
 
+// Colours the layout gives its texts and captions.
+namespace layoutColour {
+inline const QColor nearBlack(32, 32, 32);
+inline const QColor captionRed(128, 0, 0);
+inline const QColor captionBlue(0, 0, 192);
+inline const QColor valueBlue(0, 0, 255);
+} // namespace layoutColour
+
 struct Twips {
     int left, top, width, height;
 };

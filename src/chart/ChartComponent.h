@@ -20,6 +20,8 @@ class ChartComponent : public QCustomPlot {
     static constexpr int PlotCount = DeviceCount;
     static constexpr int AxisCount = DeviceCount + 1;
     static constexpr qsizetype DefaultHistoryCap = 1'000'000;
+    static constexpr int XAxis = 1;
+    static constexpr int yAxisOf(int device) { return device + 2; }
 
     explicit ChartComponent(QWidget* parent = nullptr);
 
