@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form_KT7.h"
+#include "common/WindowControls.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
@@ -22,7 +23,7 @@ namespace kt7test {
 
 // A main window over fake ports, clock, dialogs and desktop, with its log folder in a fresh
 // temporary folder. Ports exist as the test lists them before the window is built.
-class WindowFixture {
+class WindowFixture : public WindowControls<WindowFixture> {
   public:
     explicit WindowFixture(std::initializer_list<int> existingPorts = {1}, bool build = true) {
         desktop.appFolder = home.path();
@@ -39,18 +40,6 @@ class WindowFixture {
         window->sampleTimer()->stop(); // ticks run when the test says so
     }
 
-    template <typename T> T* control(const QString& name) const {
-        return window->findChild<T*>(name);
-    }
-    template <typename T> T* control(const QString& array, int index) const {
-        return control<T>(QStringLiteral("%1(%2)").arg(array).arg(index));
-    }
-    QAbstractButton* button(const QString& array, int index) const {
-        return control<QAbstractButton>(array, index);
-    }
-    QString labelText(const QString& array, int index) const {
-        return control<QLabel>(array, index)->text();
-    }
     // Sends one reading line in the instrument's format to a port.
     static QByteArray line(const QByteArray& value, const QByteArray& unit) {
         return value + ' ' + unit.leftJustified(8, ' ') + "\r\n";

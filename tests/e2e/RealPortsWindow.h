@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form_KT7.h"
+#include "common/WindowControls.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
 #include "platform/core/SystemClock.h"
@@ -15,25 +16,12 @@ namespace e2e {
 // The main window on real serial ports and the real clock; only the dialogs, message boxes and
 // desktop facts are fakes, so nothing modal ever opens. HOME must already point at the test's
 // home, since that is where the ports are looked up.
-class RealPortsWindow {
+class RealPortsWindow : public kt7test::WindowControls<RealPortsWindow> {
   public:
     explicit RealPortsWindow(const QString& home) {
         desktop.appFolder = home;
         desktop.logDir = home + QStringLiteral("/KT7 Log/");
         window = std::make_unique<kt7::Form_KT7>(platform);
-    }
-
-    template <typename T> T* control(const QString& name) const {
-        return window->findChild<T*>(name);
-    }
-    template <typename T> T* control(const QString& array, int index) const {
-        return control<T>(QStringLiteral("%1(%2)").arg(array).arg(index));
-    }
-    QAbstractButton* button(const QString& array, int index) const {
-        return control<QAbstractButton>(array, index);
-    }
-    QString labelText(const QString& array, int index) const {
-        return control<QLabel>(array, index)->text();
     }
 
     kt7::QtSerialPortFactory ports;
