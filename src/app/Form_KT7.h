@@ -39,7 +39,6 @@ class Form_KT7 : public QWidget {
     ChartComponent* chart() const { return CWGraph1; }
     QTimer* sampleTimer() const { return TimerRecAI; }
     SerialPort& devicePort(int index) const { return *MSCom[index]; }
-    QByteArray rxBuffer(int index) const { return poller.rxBuffer(index); }
 
     // Start-up, run once by the constructor before the window is shown.
     void Form_Load();
