@@ -1,8 +1,7 @@
 #include "acquisition/NumberText.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace kt7 {
@@ -12,6 +11,42 @@ namespace {
 void dropTrailingZeros(std::string& digits) {
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
+}
+
+// The significant digits and decimal exponent of value rounded to the given digits. to_chars
+// ignores the C library's locale, so the text never picks up a desktop's decimal comma.
+struct RoundedDecimal {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+
+RoundedDecimal roundedDecimal(double value, int significantDigits) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::scientific, significantDigits - 1);
+    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t ePos = text.find('e');
+    RoundedDecimal out;
+    out.negative = text.front() == '-';
+    for (std::size_t i = out.negative ? 1 : 0; i < ePos; ++i)
+        if (text[i] != '.')
+            out.digits.push_back(text[i]);
+    const char* exponentStart = text.data() + ePos + 1;
+    if (*exponentStart == '+')
+        ++exponentStart;
+    std::from_chars(exponentStart, text.data() + text.size(), out.exponent);
+    dropTrailingZeros(out.digits);
+    return out;
+}
+
+std::string exponentText(int exponent) {
+    std::string out = exponent < 0 ? "E-" : "E+";
+    const int magnitude = std::abs(exponent);
+    if (magnitude < 10)
+        out.push_back('0');
+    out += std::to_string(magnitude);
+    return out;
 }
 
 } // namespace
@@ -24,20 +59,10 @@ QString numberTextWithPrecision(double value, int significantDigits) {
     if (value == 0.0)
         return QStringLiteral("0");
 
-    // %e rounds to the wanted significant digits and tells the exponent after rounding.
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significantDigits - 1, value);
-    const std::string text(buffer);
-    const std::size_t ePos = text.find('e');
-    const bool negative = text[0] == '-';
-    std::string digits;
-    for (std::size_t i = negative ? 1 : 0; i < ePos; ++i)
-        if (text[i] != '.')
-            digits.push_back(text[i]);
-    const int exponent = std::atoi(text.c_str() + ePos + 1);
-    dropTrailingZeros(digits);
-
-    std::string out = negative ? "-" : "";
+    const RoundedDecimal rounded = roundedDecimal(value, significantDigits);
+    const std::string& digits = rounded.digits;
+    const int exponent = rounded.exponent;
+    std::string out = rounded.negative ? "-" : "";
     if (exponent >= -4 && exponent < significantDigits) {
         if (exponent < 0) {
             out += "0.";
@@ -60,9 +85,7 @@ QString numberTextWithPrecision(double value, int significantDigits) {
             out += '.';
             out += digits.substr(1);
         }
-        char exp[16];
-        std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-        out += exp;
+        out += exponentText(exponent);
     }
     return QString::fromLatin1(out.c_str());
 }

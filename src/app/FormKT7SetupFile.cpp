@@ -1,5 +1,6 @@
 // Saving and loading the set-up file: sampling options, X points and every device's settings.
 #include "app/Form_KT7.h"
+#include "logfile/SystemReason.h"
 #include "ports/SetupFile.h"
 
 #include <QCheckBox>
@@ -61,7 +62,7 @@ SetupData Form_KT7::currentSetup() const {
 // flush is checked first. A short write leaves Qt without a reason; the system's is in errno.
 bool Form_KT7::saveSetup(const QString& path) {
     QSaveFile file(path);
-    const QByteArray bytes = writeSetupFile(currentSetup());
+    const QByteArray bytes = writeSetupFile(currentSetup(), codePage);
     QString reason;
     if (!file.open(QIODevice::WriteOnly)) {
         reason = file.errorString();
@@ -70,7 +71,7 @@ bool Form_KT7::saveSetup(const QString& path) {
         const bool written = file.write(bytes) == bytes.size() && file.flush();
         const int error = errno;
         if (!written)
-            reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
+            reason = error != 0 ? systemReason(error) : file.errorString();
         else if (!file.commit())
             reason = file.errorString();
         else
@@ -95,7 +96,7 @@ void Form_KT7::restoreSetup(const QString& path) {
             QStringLiteral("The file \"%1\" is too large to be a set-up file.").arg(shownPath));
         return;
     }
-    const SetupFileContent content = readSetupFile(file.readAll());
+    const SetupFileContent content = readSetupFile(file.readAll(), codePage);
     if (!content.general) {
         platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be read: %2")
                                    .arg(shownPath, content.problem));

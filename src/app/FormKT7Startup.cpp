@@ -1,8 +1,10 @@
 // Start-up: window size from the desktop, device colours, log folder, first page, port lists.
 #include "app/Form_KT7.h"
 #include "app/TwipsScale.h"
+#include "app/WindowFit.h"
 #include "chart/ChartComponent.h"
 #include "chart/DeviceColours.h"
+#include "logfile/SystemReason.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -42,13 +44,26 @@ void Form_KT7::applyWindowSize() {
     st.windowTopTwips = area.topTwips;
     st.windowHeightTwips = area.heightTwips - 800;
     st.chartHeightTwips = st.windowHeightTwips - ChartTopTwips - 400;
-    // A desktop too small for the chart still gets a usable window rather than a broken one.
-    const int chartTwips = std::max(st.chartHeightTwips, MinimumChartTwips);
-    const int clientTwips = std::max(st.windowHeightTwips, ChartTopTwips + chartTwips + 400);
     move(x(), scale.px(st.windowTopTwips));
-    setFixedSize(width(), scale.px(clientTwips));
+    fitToFrame();
+}
+
+// The frame is known only once a window manager has decorated the window, so this runs again
+// when the window is shown or moved, and does nothing while the frame stays the same.
+void Form_KT7::fitToFrame() {
+    const QMargins frame(geometry().left() - frameGeometry().left(),
+                         geometry().top() - frameGeometry().top(),
+                         frameGeometry().right() - geometry().right(),
+                         frameGeometry().bottom() - geometry().bottom());
+    if (fittedFrame && *fittedFrame == frame)
+        return;
+    fittedFrame = frame;
+    const TwipsScale scale(platform.desktop.logicalDpi());
+    const WindowFit fit =
+        fitWindow(st.windowHeightTwips, ChartTopTwips, MinimumChartTwips, frame, scale);
+    setFixedSize(width(), fit.clientHeightPx);
     QRect chartRect = CWGraph1->geometry();
-    chartRect.setHeight(scale.px(chartTwips));
+    chartRect.setHeight(fit.chartHeightPx);
     CWGraph1->setGeometry(chartRect);
 }
 
@@ -71,8 +86,8 @@ bool Form_KT7::prepareLogFolder() {
     if (QDir().mkpath(folder))
         return true;
     const int error = errno;
-    const QString reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error))
-                                      : QStringLiteral("the folder could not be created");
+    const QString reason =
+        error != 0 ? systemReason(error) : QStringLiteral("the folder could not be created");
     platform.messages.show(QStringLiteral("The log folder \"%1\" could not be created: %2")
                                .arg(QDir::toNativeSeparators(folder), reason));
     return false;

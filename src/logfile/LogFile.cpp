@@ -1,4 +1,5 @@
 #include "logfile/LogFile.h"
+#include "logfile/SystemReason.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,10 +15,6 @@
 namespace kt7 {
 
 namespace {
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 int defaultSync(int fd) {
 #if defined(Q_OS_WIN)

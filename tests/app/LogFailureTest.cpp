@@ -1,5 +1,6 @@
 #include "TickLogHelpers.h"
 #include "common/TestRegistry.h"
+#include "logfile/SystemReason.h"
 
 #include <QDir>
 #include <QTest>
@@ -15,12 +16,9 @@
 #endif
 
 using namespace kt7test;
+using kt7::systemReason;
 
 namespace {
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 void sampleOnce(LoggerBench& bench, const QByteArray& value = "1") {
     bench.manualSample()->setChecked(true);

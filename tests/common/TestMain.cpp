@@ -1,7 +1,11 @@
 #include "common/TestRegistry.h"
 
 #include <QApplication>
+#include <QMetaMethod>
 #include <QTest>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace kt7test {
 std::vector<TestFactory>& registeredTests() {
@@ -10,17 +14,75 @@ std::vector<TestFactory>& registeredTests() {
 }
 } // namespace kt7test
 
-// Runs every registered test class; a filter argument naming a class runs that class alone.
+namespace {
+
+// QtTest options that take the next argument as their value.
+bool takesValue(const QString& option) {
+    static const QStringList withValue{"-o",          "-maxwarnings", "-eventdelay", "-keydelay",
+                                       "-mousedelay", "-seed",        "-platform"};
+    return withValue.contains(option);
+}
+
+bool hasTestFunction(const QObject& test, const QString& name) {
+    const QMetaObject* meta = test.metaObject();
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+        if (QString::fromLatin1(meta->method(i).name()) == name)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// Runs every registered test class. Arguments naming a class run that class alone; other plain
+// arguments are test functions (with an optional ":data tag") and run in the classes that have
+// them; options go to QtTest as they are. A name that matches nothing fails the run, so a typo
+// never passes as an empty run.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    int failures = 0;
     const QStringList args = app.arguments();
-    for (const auto& make : kt7test::registeredTests()) {
-        const std::unique_ptr<QObject> test = make();
-        const QString name = QString::fromLatin1(test->metaObject()->className());
-        if (args.size() > 1 && !args.mid(1).contains(name))
+    QStringList options;
+    QStringList names;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i].startsWith(u'-')) {
+            options << args[i];
+            if (takesValue(args[i]) && i + 1 < args.size())
+                options << args[++i];
+        } else {
+            names << args[i];
+        }
+    }
+
+    std::vector<std::unique_ptr<QObject>> tests;
+    for (const auto& make : kt7test::registeredTests())
+        tests.push_back(make());
+    QStringList classes;
+    QStringList functions;
+    for (const QString& name : std::as_const(names)) {
+        const bool isClass = std::any_of(tests.begin(), tests.end(), [&](const auto& test) {
+            return QString::fromLatin1(test->metaObject()->className()) == name;
+        });
+        (isClass ? classes : functions) << name;
+    }
+    QStringList unmatched = functions;
+
+    int failures = 0;
+    for (const auto& test : tests) {
+        const QString className = QString::fromLatin1(test->metaObject()->className());
+        if (!classes.isEmpty() && !classes.contains(className))
             continue;
-        failures += QTest::qExec(test.get(), QStringList{args.first()});
+        QStringList own;
+        for (const QString& function : std::as_const(functions))
+            if (hasTestFunction(*test, function.section(u':', 0, 0))) {
+                own << function;
+                unmatched.removeAll(function);
+            }
+        if (!functions.isEmpty() && own.isEmpty())
+            continue;
+        failures += QTest::qExec(test.get(), QStringList{args.first()} + options + own);
+    }
+    for (const QString& name : std::as_const(unmatched)) {
+        std::fprintf(stderr, "No test class or test function is named %s\n", qPrintable(name));
+        ++failures;
     }
     return failures == 0 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "common/TestRegistry.h"
 #include "logfile/LogFile.h"
+#include "logfile/SystemReason.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -93,7 +94,7 @@ class TestLogFile : public QObject {
             setfsuid(0);
         QVERIFY(!result.ok);
         QVERIFY(result.permissionDenied);
-        QCOMPARE(result.reason, QString::fromLocal8Bit(std::strerror(EACCES)));
+        QCOMPARE(result.reason, systemReason(EACCES));
         QVERIFY(!log.isOpen());
         QCOMPARE(contents(logPath()), QByteArray());
     }
@@ -104,7 +105,7 @@ class TestLogFile : public QObject {
         for (int attempt = 0; attempt < 2; ++attempt) {
             const LogFileError result = log.appendRows(rows);
             QVERIFY(!result.ok);
-            QCOMPARE(result.reason, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+            QCOMPARE(result.reason, systemReason(ENOSPC));
         }
     }
 
@@ -160,7 +161,7 @@ class TestLogFile : public QObject {
         QVERIFY(log.syncIfDue(start).ok); // the sync runs in the background
         const LogFileError due = log.waitForSync();
         QVERIFY(!due.ok);
-        QCOMPARE(due.reason, QString::fromLocal8Bit(std::strerror(EIO)));
+        QCOMPARE(due.reason, systemReason(EIO));
         QVERIFY(!log.close().ok);
         QVERIFY(!log.isOpen());
     }

@@ -1,7 +1,7 @@
 #include "ReadingGenerator.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 ReadingGenerator::ReadingGenerator(const DeviceSettings& settings, unsigned seed)
@@ -12,10 +12,12 @@ std::string ReadingGenerator::textAt(double seconds) {
     // Instruments show 0.0, never -0.0, for a reading that rounds to zero.
     if (std::abs(value) < 0.5 * std::pow(10.0, -settings_.decimals))
         value = 0.0;
-    const int length = std::snprintf(nullptr, 0, "%.*f", settings_.decimals, value);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    std::snprintf(text.data(), text.size() + 1, "%.*f", settings_.decimals, value);
-    return text;
+    // to_chars writes a point whatever the desktop's locale: an instrument has no regional
+    // settings.
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::fixed, settings_.decimals);
+    return std::string(buffer, result.ptr);
 }
 
 double ReadingGenerator::valueAt(double seconds) {
