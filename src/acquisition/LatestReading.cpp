@@ -1,6 +1,7 @@
 #include "acquisition/LatestReading.h"
 
 #include "acquisition/NumberFromText.h"
+#include "acquisition/Windows1252.h"
 
 namespace kt7 {
 
@@ -22,7 +23,7 @@ LatestReading parseLatestReading(const QByteArray& text) {
     const qsizetype secondBlank = afterBlank.indexOf(' ');
     const QByteArrayView unit = secondBlank < 0 ? afterBlank : afterBlank.first(secondBlank);
     return {true, numberFromText(QString::fromLatin1(line.first(firstBlank))),
-            QString::fromLatin1(unit)};
+            fromWindows1252(unit)};
 }
 
 } // namespace kt7

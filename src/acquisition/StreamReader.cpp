@@ -1,11 +1,14 @@
 #include "acquisition/StreamReader.h"
 
+#include "acquisition/Windows1252.h"
+
 #include <algorithm>
 
 namespace kt7 {
 
 QByteArray lineTerminator(const QString& unit) {
-    const QByteArray unitText = unit.toLatin1();
+    // The unit label was decoded from the instrument's own bytes; match those bytes again.
+    const QByteArray unitText = toWindows1252(unit);
     QByteArray terminator = " " + unitText;
     terminator.append(std::max<qsizetype>(0, 8 - unitText.size()), ' ');
     terminator.append("\r\n");

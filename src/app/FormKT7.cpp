@@ -14,7 +14,7 @@
 namespace kt7 {
 
 Form_KT7::Form_KT7(const Platform& platform, QWidget* parent)
-    : QWidget(parent), platform(platform) {
+    : QWidget(parent), platform(platform), codePage(platform.desktop.codePage()) {
     for (auto& port : MSCom)
         port = platform.ports.create();
     MSComm1 = platform.ports.create();
@@ -59,6 +59,13 @@ void Form_KT7::connectHandlers() {
     connect(TextLogInterval, &QLineEdit::textChanged, this, &Form_KT7::TextLogInterval_Change);
     connect(ChSetY, &QCheckBox::stateChanged, this, &Form_KT7::ChSetY_Click);
     Text_Chart_Pts->installEventFilter(this);
+    // A set-up file can leave a box partly checked; once the user clicks it, it is an ordinary
+    // two-state box again instead of cycling through the partial state.
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+            if (state != Qt::PartiallyChecked)
+                box->setTristate(false);
+        });
 }
 
 bool Form_KT7::eventFilter(QObject* watched, QEvent* event) {
@@ -72,6 +79,16 @@ bool Form_KT7::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form_KT7::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitToFrame();
+}
+
+void Form_KT7::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    fitToFrame();
 }
 
 void Form_KT7::closeEvent(QCloseEvent* event) {

@@ -61,7 +61,7 @@ bool Form_KT7::startLog() {
         labels[i] = TextLab[i]->text();
         units[i] = LabMSUnit[i]->text();
     }
-    const LogFileError created = log.create(path, csvHeader(labels, units));
+    const LogFileError created = log.create(path, csvHeader(labels, units, codePage));
     if (!created.ok) {
         platform.messages.show(created.permissionDenied
                                    ? QStringLiteral("Log File was opened.")
@@ -96,7 +96,8 @@ void Form_KT7::markLogButtons(bool logOpen) {
 
 void Form_KT7::WriteLogRow(const std::array<std::optional<double>, DeviceCount>& values) {
     ++st.SampleCount;
-    pendingRows += csvDataRow(st.SampleCount, platform.clock.now(), QLocale::system(), values);
+    pendingRows +=
+        csvDataRow(st.SampleCount, platform.clock.now(), QLocale::system(), codePage, values);
 }
 
 // One write and flush per tick, after its rows. A row that cannot be written is never lost

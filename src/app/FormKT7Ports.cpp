@@ -41,6 +41,15 @@ void Form_KT7::linkOff(int index) {
 }
 
 void Form_KT7::reportOpenFailure(int index, const PortOpenResult& result) {
+    // Port 0 is what a device gets when the probe found no port at all: there is no device path
+    // worth naming.
+    if (MSCom[index]->portNumber() < 1) {
+        platform.messages.show(
+            QStringLiteral("Device %1 has no serial port: no serial port was found on this "
+                           "computer.")
+                .arg(index + 1));
+        return;
+    }
     QString text = QStringLiteral("%1 (%2) could not be opened: %3.")
                        .arg(portName(index), MSCom[index]->devicePath(), result.reason);
     if (result.error == PortOpenError::Busy)

@@ -61,7 +61,9 @@ void Form_KT7::TimerRecAI_Timer() {
             LabelSamples->setText(QString::number(st.SampleCount));
         }
     });
-    if (!autoSample) {
+    // Only a box that is really unchecked stops the interval count; a partly checked box (value 2
+    // from a set-up file) keeps counting, so interval rows go on.
+    if (checkValue(CheckLogAuto) == 0) {
         st.IntervalCount = 0;
         elapsed.resetStep();
     }

@@ -6,9 +6,11 @@
 #include "logfile/LogFile.h"
 #include "platform/Platform.h"
 
+#include <QMargins>
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -64,6 +66,8 @@ class Form_KT7 : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -74,6 +78,7 @@ class Form_KT7 : public QWidget {
     void connectHandlers();
 
     void applyWindowSize();
+    void fitToFrame();
     void colourDevices();
     bool prepareLogFolder();
     void probePorts();
@@ -96,12 +101,14 @@ class Form_KT7 : public QWidget {
     static void setCheckValue(QAbstractButton* box, int value);
 
     Platform platform;
+    const CodePage codePage; // of the log and the set-up file, read once from the desktop
     WindowState st;
     DevicePoller poller;
     ElapsedSeconds elapsed;
     LogFile log;
     qint32 lastSampleInFile = 0;
     QByteArray pendingRows; // this tick's rows, written to the log in one go at its end
+    std::optional<QMargins> fittedFrame; // the window frame the height was last fitted to
 
     // Controls, named as the user-facing layout names them.
     std::array<QRadioButton*, 3> OptDev{};

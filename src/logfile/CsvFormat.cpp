@@ -1,7 +1,6 @@
 #include "logfile/CsvFormat.h"
 
 #include "acquisition/NumberText.h"
-#include "logfile/EightBitText.h"
 
 namespace kt7 {
 
@@ -53,13 +52,14 @@ QString adjustedPattern(const QString& pattern) {
 
 } // namespace
 
-QByteArray csvHeader(const std::array<QString, 8>& labels, const std::array<QString, 8>& units) {
+QByteArray csvHeader(const std::array<QString, 8>& labels, const std::array<QString, 8>& units,
+                     const CodePage& codePage) {
     QByteArray out = QByteArrayLiteral("KT7,Data Logger,RS232,Vx1");
     out += lineEnd;
     for (const auto* texts : {&labels, &units}) {
         out += ',';
         for (const QString& text : *texts)
-            out += ',' + toEightBitText(text);
+            out += ',' + codePage.encode(text);
         out += lineEnd;
     }
     return out;
@@ -87,10 +87,11 @@ QString dateTimeField(const QDateTime& when, const QLocale& locale) {
 }
 
 QByteArray csvDataRow(qint32 sampleNumber, const QDateTime& when, const QLocale& locale,
+                      const CodePage& codePage,
                       const std::array<std::optional<double>, 8>& values) {
     QByteArray out = QByteArray::number(sampleNumber);
     out += ',';
-    out += toEightBitText(dateTimeField(when, locale));
+    out += codePage.encode(dateTimeField(when, locale));
     for (const std::optional<double>& value : values) {
         out += ',';
         if (value)

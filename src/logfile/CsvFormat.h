@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logfile/CodePage.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QLocale>
@@ -15,8 +17,9 @@ namespace kt7 {
 // the plain layout).
 
 // The three header lines: the fixed identification line, then ",," + the eight device labels,
-// then ",," + the eight unit texts.
-QByteArray csvHeader(const std::array<QString, 8>& labels, const std::array<QString, 8>& units);
+// then ",," + the eight unit texts, in the desktop's code page.
+QByteArray csvHeader(const std::array<QString, 8>& labels, const std::array<QString, 8>& units,
+                     const CodePage& codePage);
 
 // The locale's short date (year always with four digits), one blank, its long time without a
 // time-zone suffix; the date alone at exactly 00:00:00. QLocale::c() gives ISO
@@ -26,6 +29,6 @@ QString dateTimeField(const QDateTime& when, const QLocale& locale);
 // One data row: sample number, date and time, and per device its value's number text or an
 // empty field.
 QByteArray csvDataRow(qint32 sampleNumber, const QDateTime& when, const QLocale& locale,
-                      const std::array<std::optional<double>, 8>& values);
+                      const CodePage& codePage, const std::array<std::optional<double>, 8>& values);
 
 } // namespace kt7

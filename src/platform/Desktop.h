@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logfile/CodePage.h"
+
 #include <QString>
 
 namespace kt7 {
@@ -18,6 +20,8 @@ class Desktop {
     virtual QString applicationFolder() const = 0;
     // The log folder with its trailing separator.
     virtual QString logFolder() const = 0;
+    // The character set the log and the set-up file are written in.
+    virtual CodePage codePage() const = 0;
 };
 
 } // namespace kt7

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logfile/CodePage.h"
 #include "ports/SetupValue.h"
 
 #include <QByteArray>
@@ -10,7 +11,8 @@
 
 namespace kt7 {
 
-// The set-up file: nine comma-separated lines of 8-bit text, each ended by CR LF. Line 1 holds
+// The set-up file: nine comma-separated lines of 8-bit text in the desktop's code page, each
+// ended by CR LF. Line 1 holds
 // the sampling options and the chart's X-points, lines 2 to 9 one device each.
 
 struct SetupGeneral {
@@ -40,17 +42,18 @@ struct SetupData {
 
 // Integers in decimal, booleans as #TRUE#/#FALSE#, texts in double quotes with an inner double
 // quote doubled. Line breaks inside a text become blanks, since the file has one record a line.
-QByteArray writeSetupFile(const SetupData& data);
+QByteArray writeSetupFile(const SetupData& data, const CodePage& codePage);
 
 // The fields of a file as read: general is empty when line 1 cannot be read, and then problem
 // says why and nothing else is read. A device line that is missing or unreadable leaves that
-// device empty, so the device keeps its current settings.
+// device empty, so the device keeps its current settings. Texts are read in the given code page,
+// or as Windows-1252 when the file is not valid in it.
 struct SetupFileContent {
     std::optional<std::array<SetupValue, 5>> general;
     std::array<std::optional<std::array<SetupValue, 6>>, 8> devices;
     QString problem;
 };
 
-SetupFileContent readSetupFile(const QByteArray& bytes);
+SetupFileContent readSetupFile(const QByteArray& bytes, const CodePage& codePage);
 
 } // namespace kt7

@@ -38,7 +38,7 @@ std::optional<QByteArrayView> nextLine(QByteArrayView bytes, qsizetype& pos) {
     return line;
 }
 
-SetupValue unquotedValue(QByteArrayView raw) {
+SetupValue unquotedValue(QByteArrayView raw, const CodePage& codePage) {
     const QByteArrayView text = trimmedBlanks(raw);
     if (text.isEmpty())
         return {};
@@ -46,10 +46,10 @@ SetupValue unquotedValue(QByteArrayView raw) {
         return SetupValue::boolean(true);
     if (text.compare("#FALSE#", Qt::CaseInsensitive) == 0)
         return SetupValue::boolean(false);
-    const QString latin1 = QString::fromLatin1(text);
-    if (const std::optional<double> number = readPlainNumber(latin1))
+    const QString decoded = codePage.decode(text);
+    if (const std::optional<double> number = readPlainNumber(decoded))
         return SetupValue::number(*number);
-    return SetupValue::text(latin1);
+    return SetupValue::text(decoded);
 }
 
 struct LineFields {
@@ -58,7 +58,7 @@ struct LineFields {
 };
 
 // Reads a quoted field starting at the opening quote; pos ends after the closing quote.
-std::optional<QString> quotedText(QByteArrayView line, qsizetype& pos) {
+std::optional<QString> quotedText(QByteArrayView line, qsizetype& pos, const CodePage& codePage) {
     QByteArray text;
     for (qsizetype i = pos + 1; i < line.size(); ++i) {
         if (line[i] != '"') {
@@ -68,7 +68,7 @@ std::optional<QString> quotedText(QByteArrayView line, qsizetype& pos) {
             ++i;
         } else {
             pos = i + 1;
-            return QString::fromLatin1(text);
+            return codePage.decode(text);
         }
     }
     return std::nullopt;
@@ -76,7 +76,7 @@ std::optional<QString> quotedText(QByteArrayView line, qsizetype& pos) {
 
 // Splits one line into fields. Reading stops at the first field beyond `expected`, so a huge
 // line costs no more than its first fields.
-LineFields readFields(QByteArrayView line, qsizetype expected) {
+LineFields readFields(QByteArrayView line, qsizetype expected, const CodePage& codePage) {
     LineFields out;
     for (qsizetype pos = 0;;) {
         if (std::ssize(out.values) == expected) {
@@ -86,7 +86,7 @@ LineFields readFields(QByteArrayView line, qsizetype expected) {
         while (pos < line.size() && isBlank(line[pos]))
             ++pos;
         if (pos < line.size() && line[pos] == '"') {
-            const std::optional<QString> text = quotedText(line, pos);
+            const std::optional<QString> text = quotedText(line, pos, codePage);
             if (!text) {
                 out.problem = QStringLiteral("a quoted text has no closing quote");
                 return out;
@@ -101,7 +101,7 @@ LineFields readFields(QByteArrayView line, qsizetype expected) {
         } else {
             const auto comma = std::find(line.begin() + pos, line.end(), ',');
             const qsizetype end = comma - line.begin();
-            out.values.push_back(unquotedValue(line.sliced(pos, end - pos)));
+            out.values.push_back(unquotedValue(line.sliced(pos, end - pos), codePage));
             pos = end;
         }
         if (pos >= line.size())
@@ -122,7 +122,10 @@ template <std::size_t N> std::array<SetupValue, N> toArray(std::vector<SetupValu
 
 } // namespace
 
-SetupFileContent readSetupFile(const QByteArray& bytes) {
+SetupFileContent readSetupFile(const QByteArray& bytes, const CodePage& codePage) {
+    // Commas, quotes and line ends are single bytes in every code page read here, so lines and
+    // fields are split on bytes and only the texts are decoded.
+    const CodePage reader = codePage.readerFor(bytes);
     SetupFileContent content;
     qsizetype pos = 0;
     const std::optional<QByteArrayView> first = nextLine(bytes, pos);
@@ -130,7 +133,7 @@ SetupFileContent readSetupFile(const QByteArray& bytes) {
         content.problem = QStringLiteral("The set-up file is empty.");
         return content;
     }
-    LineFields general = readFields(*first, generalFieldCount);
+    LineFields general = readFields(*first, generalFieldCount, reader);
     if (!general.problem.isEmpty()) {
         content.problem =
             QStringLiteral("Line 1 of the set-up file cannot be read: %1.").arg(general.problem);
@@ -141,7 +144,7 @@ SetupFileContent readSetupFile(const QByteArray& bytes) {
         const std::optional<QByteArrayView> line = nextLine(bytes, pos);
         if (!line)
             break;
-        LineFields fields = readFields(*line, deviceFieldCount);
+        LineFields fields = readFields(*line, deviceFieldCount, reader);
         if (fields.problem.isEmpty())
             device = toArray<deviceFieldCount>(fields.values);
     }

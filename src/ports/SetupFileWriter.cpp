@@ -1,7 +1,5 @@
 #include "ports/SetupFile.h"
 
-#include "logfile/EightBitText.h"
-
 #include <QByteArrayList>
 
 #include <initializer_list>
@@ -18,11 +16,11 @@ QByteArray booleanField(bool value) {
     return value ? "#TRUE#" : "#FALSE#";
 }
 
-QByteArray textField(QString text) {
+QByteArray textField(QString text, const CodePage& codePage) {
     text.replace(u'"', QStringLiteral("\"\""));
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
-    return '"' + toEightBitText(text) + '"';
+    return '"' + codePage.encode(text) + '"';
 }
 
 QByteArray line(std::initializer_list<QByteArray> fields) {
@@ -31,15 +29,15 @@ QByteArray line(std::initializer_list<QByteArray> fields) {
 
 } // namespace
 
-QByteArray writeSetupFile(const SetupData& data) {
+QByteArray writeSetupFile(const SetupData& data, const CodePage& codePage) {
     const SetupGeneral& general = data.general;
     QByteArray out = line({integerField(general.autoSample), booleanField(general.fast),
-                           booleanField(general.sec), textField(general.interval),
-                           textField(general.chartPoints)});
+                           booleanField(general.sec), textField(general.interval, codePage),
+                           textField(general.chartPoints, codePage)});
     for (const SetupDevice& device : data.devices)
-        out +=
-            line({integerField(device.yAuto), textField(device.yMax), textField(device.yMin),
-                  integerField(device.port), integerField(device.tare), textField(device.label)});
+        out += line({integerField(device.yAuto), textField(device.yMax, codePage),
+                     textField(device.yMin, codePage), integerField(device.port),
+                     integerField(device.tare), textField(device.label, codePage)});
     return out;
 }
 

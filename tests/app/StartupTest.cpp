@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "app/WindowFit.h"
 #include "chart/ChartComponent.h"
 #include "common/TestRegistry.h"
 
@@ -125,6 +126,29 @@ class StartupTest : public QObject {
         QCOMPARE(fixture.window->chart()->height(), 4320 / 15);
         QCOMPARE(fixture.window->chart()->geometry().bottom() + 1, (10720 - 400) / 15);
         QCOMPARE(fixture.window->y(), 30);
+    }
+
+    // Under a window manager the height from the work area includes the title bar and borders,
+    // and the chart ends 400 twips (27 px) above the window's outer bottom edge.
+    void frameIsPartOfTheWindowHeight_data() {
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<int>("client");
+        QTest::addColumn<int>("chart");
+        QTest::newRow("no frame (offscreen)") << QMargins() << 715 << 288;
+        QTest::newRow("title bar and borders") << QMargins(4, 30, 4, 4) << 681 << 258;
+        QTest::newRow("title bar only") << QMargins(0, 24, 0, 0) << 691 << 264;
+    }
+    void frameIsPartOfTheWindowHeight() {
+        QFETCH(QMargins, frame);
+        QFETCH(int, client);
+        QFETCH(int, chart);
+        const kt7::WindowFit fit = kt7::fitWindow(10720, 6000, 600, frame, kt7::TwipsScale(96));
+        QCOMPARE(fit.clientHeightPx, client);
+        QCOMPARE(fit.chartHeightPx, chart);
+        // Seen from the frame's top: the chart ends 27 px above the outer bottom edge, and the
+        // whole window is as high as the work area allows.
+        QCOMPARE(frame.top() + 400 + fit.chartHeightPx, 715 - 27);
+        QCOMPARE(frame.top() + fit.clientHeightPx + frame.bottom(), 715);
     }
 
     void tinyWorkAreaStillGivesAUsableWindow() {

@@ -15,7 +15,7 @@ QStringList labelsIn(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const kt7::SetupFileContent content = kt7::readSetupFile(file.readAll());
+    const kt7::SetupFileContent content = kt7::readSetupFile(file.readAll(), kt7::CodePage::utf8());
     if (!content.general)
         return {};
     QStringList labels;

@@ -48,14 +48,15 @@ SetupData restored(const SetupFileContent& content) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const SetupFileContent content = readSetupFile(bytes);
+    const SetupFileContent content = readSetupFile(bytes, kt7::CodePage::utf8());
     require(content.general.has_value() == content.problem.isEmpty());
     if (!content.general)
         for (const auto& device : content.devices)
             require(!device.has_value());
 
     const SetupData settings = restored(content);
-    const SetupFileContent again = readSetupFile(writeSetupFile(settings));
+    const SetupFileContent again =
+        readSetupFile(writeSetupFile(settings, kt7::CodePage::utf8()), kt7::CodePage::utf8());
     require(again.problem.isEmpty());
     for (const auto& device : again.devices)
         require(device.has_value());

@@ -28,12 +28,13 @@ class TestCsvFormat : public QObject {
     void header_data() {
         QTest::addColumn<Labels>("labels");
         QTest::addColumn<Labels>("units");
+        QTest::addColumn<QByteArray>("codePage");
         QTest::addColumn<QByteArray>("expected");
         const Labels units{"unit", "us", "us", "us", "us", "us", "us", "us"};
         const QByteArray first = "KT7,Data Logger,RS232,Vx1\r\n";
         const QByteArray unitLine = ",,unit,us,us,us,us,us,us,us\r\n";
         QTest::newRow("start-up texts")
-            << startLabels() << units
+            << startLabels() << units << QByteArray("UTF-8")
             << first + ",,Label 1,Label 2,Label 3,Label 4,Label 5,Label 6,Label 7,Label 8\r\n" +
                    unitLine;
         Labels odd = startLabels();
@@ -43,13 +44,28 @@ class TestCsvFormat : public QObject {
         odd[3] = QString::fromUtf8("\U0001F600"); // surrogate pair, still one character
         odd[4] = QString();
         QTest::newRow("comma, Latin-1 and beyond")
-            << odd << units << first + ",,a,b,Gr\xfcn,?,?,,Label 6,Label 7,Label 8\r\n" + unitLine;
+            << odd << units << QByteArray("ISO-8859-1")
+            << first + ",,a,b,Gr\xfcn,?,?,,Label 6,Label 7,Label 8\r\n" + unitLine;
+        Labels typed = startLabels();
+        typed[0] = QString::fromUtf8("Temp \u00b0C");
+        typed[1] = QString::fromUtf8("Kraft N\u00b7m");
+        typed[2] = QString::fromUtf8("\U0001F600");
+        typed[3] = QString(QChar(0xD800)); // a lone surrogate has no UTF-8 form
+        Labels degreeUnits = units;
+        degreeUnits[0] = QString::fromUtf8("\u00b0C");
+        QTest::newRow("UTF-8 desktop")
+            << typed << degreeUnits << QByteArray("UTF-8")
+            << first + ",,Temp \xc2\xb0"
+                       "C,Kraft N\xc2\xb7m,\xf0\x9f\x98\x80,?,Label 5,Label 6,Label 7,"
+                       "Label 8\r\n,,\xc2\xb0"
+                       "C,us,us,us,us,us,us,us\r\n";
     }
     void header() {
         QFETCH(Labels, labels);
         QFETCH(Labels, units);
+        QFETCH(QByteArray, codePage);
         QFETCH(QByteArray, expected);
-        QCOMPARE(csvHeader(labels, units), expected);
+        QCOMPARE(csvHeader(labels, units, CodePage::named(codePage)), expected);
     }
 
     void dateTime_data() {
@@ -102,7 +118,14 @@ class TestCsvFormat : public QObject {
         QFETCH(QDateTime, when);
         QFETCH(Values, values);
         QFETCH(QByteArray, expected);
-        QCOMPARE(csvDataRow(sample, when, unitedStates, values), expected);
+        QCOMPARE(csvDataRow(sample, when, unitedStates, CodePage::utf8(), values), expected);
+    }
+
+    // A desktop with a decimal comma changes the date field only, never the numbers.
+    void dataRowOnACommaDecimalDesktop() {
+        QCOMPARE(csvDataRow(1, afternoon, QLocale(QLocale::German, QLocale::Germany),
+                            CodePage::utf8(), Values{12.5, std::nullopt, -0.25}),
+                 QByteArray("1,07.12.2026 17:34:26,12.5,,-0.25,,,,,\r\n"));
     }
 };
 

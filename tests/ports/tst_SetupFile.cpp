@@ -9,6 +9,7 @@ namespace {
 
 const QByteArray generalLine = "1,#FALSE#,#TRUE#,\"5\",\"100\"\r\n";
 const QByteArray exampleDevice = "0,\"500\",\"-500\",3,1,\"Label 1\"\r\n";
+const CodePage utf8 = CodePage::utf8();
 
 QString rendered(const SetupValue& value) {
     switch (value.kind()) {
@@ -78,7 +79,7 @@ class TestSetupFile : public QObject {
                             .arg(i + 3)
                             .arg(i + 1)
                             .toLatin1();
-        QCOMPARE(writeSetupFile(data), expected);
+        QCOMPARE(writeSetupFile(data, CodePage::latin1()), expected);
     }
 
     void savedSetupReadsBackEqual() {
@@ -94,17 +95,59 @@ class TestSetupFile : public QObject {
         data.devices[3].label = "\"";
         data.devices[4].yMax = "#TRUE#";
         data.devices[5].label = "";
-        const SetupFileContent content = readSetupFile(writeSetupFile(data));
+        const SetupFileContent content = readSetupFile(writeSetupFile(data, utf8), utf8);
         QVERIFY2(content.problem.isEmpty(), qPrintable(content.problem));
         QCOMPARE(restored(content), data);
+    }
+
+    // A label is written in the desktop's code page and read back as typed; a file from a desktop
+    // with another code page is read as Windows-1252 instead of being refused.
+    void labelsInTheDesktopsCodePage_data() {
+        QTest::addColumn<QByteArray>("codePage");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("readBack");
+        const QString degrees = QString::fromUtf8("Temp \u00b0C");
+        const QString torque = QString::fromUtf8("Kraft N\u00b7m");
+        QTest::newRow("UTF-8 degree sign") << QByteArray("UTF-8") << degrees
+                                           << QByteArray("Temp \xc2\xb0"
+                                                         "C")
+                                           << degrees;
+        QTest::newRow("UTF-8 middle dot")
+            << QByteArray("UTF-8") << torque << QByteArray("Kraft N\xc2\xb7m") << torque;
+        QTest::newRow("Latin-1 lacks omega")
+            << QByteArray("ISO-8859-1") << QString::fromUtf8("Ohm \u03a9 \u00b5")
+            << QByteArray("Ohm ? \xb5") << QString::fromUtf8("Ohm ? \u00b5");
+        QTest::newRow("Latin-9 euro") << QByteArray("ISO-8859-15") << QString::fromUtf8("5 \u20ac")
+                                      << QByteArray("5 \xa4") << QString::fromUtf8("5 \u20ac");
+    }
+    void labelsInTheDesktopsCodePage() {
+        QFETCH(QByteArray, codePage);
+        QFETCH(QString, label);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, readBack);
+        const CodePage page = CodePage::named(codePage);
+        SetupData data;
+        data.devices[2].label = label;
+        const QByteArray bytes = writeSetupFile(data, page);
+        QVERIFY2(bytes.contains(",\"" + written + "\"\r\n"), bytes.constData());
+        QCOMPARE(restored(readSetupFile(bytes, page)).devices[2].label, readBack);
+    }
+
+    void fileNotValidInTheCodePageIsReadAsWindows1252() {
+        const QByteArray device = "0,\"500\",\"-500\",3,1,\"Temp \xb0"
+                                  "C \x80\"\r\n";
+        const SetupFileContent content = readSetupFile(generalLine + device, utf8);
+        QCOMPARE(rendered(content.devices[0]), QString::fromUtf8("0|'500'|'-500'|3|1|'Temp \u00b0"
+                                                                 "C \u20ac'"));
     }
 
     void lineBreakInsideATextKeepsNineLines() {
         SetupData data;
         data.devices[0].label = "two\r\nlines";
-        const QByteArray bytes = writeSetupFile(data);
+        const QByteArray bytes = writeSetupFile(data, utf8);
         QCOMPARE(bytes.count('\n'), 9);
-        QCOMPARE(restored(readSetupFile(bytes)).devices[0].label, QString("two  lines"));
+        QCOMPARE(restored(readSetupFile(bytes, utf8)).devices[0].label, QString("two  lines"));
     }
 
     void reads_data() {
@@ -147,7 +190,7 @@ class TestSetupFile : public QObject {
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, expected);
         QFETCH(bool, problem);
-        const SetupFileContent content = readSetupFile(bytes);
+        const SetupFileContent content = readSetupFile(bytes, utf8);
         QCOMPARE(rendered(content), expected);
         QCOMPARE(!content.problem.isEmpty(), problem);
     }
@@ -171,7 +214,7 @@ class TestSetupFile : public QObject {
     void hostileInput() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, generalRead);
-        const SetupFileContent content = readSetupFile(bytes);
+        const SetupFileContent content = readSetupFile(bytes, utf8);
         QCOMPARE(content.general.has_value(), generalRead);
         QCOMPARE(content.problem.isEmpty(), generalRead);
         if (generalRead)

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "acquisition/Windows1252.h"
+
 #include <cmath>
 #include <set>
 
@@ -229,7 +231,8 @@ std::optional<std::vector<DeviceSettings>> CommandLine::devices(const std::vecto
         DeviceSettings settings = *common;
         settings.port = ports[i];
         settings.linesPerSecond = *rate;
-        settings.unit = units->at(index).toStdString();
+        // Instruments send 8-bit text: a degree sign goes out as the single byte 0xB0.
+        settings.unit = kt7::toWindows1252(units->at(index)).toStdString();
         settings.wave = *wave;
         settings.phase = static_cast<double>(i) / static_cast<double>(ports.size());
         result.push_back(settings);

@@ -11,6 +11,7 @@ class QtDesktop : public Desktop {
     double logicalDpi() const override;
     QString applicationFolder() const override;
     QString logFolder() const override;
+    CodePage codePage() const override { return CodePage::system(); }
 };
 
 } // namespace kt7
