@@ -54,6 +54,13 @@ ChartComponent::ChartComponent(QWidget* parent) : QCustomPlot(parent) {
         graph->setAntialiased(false);
         graphs_[d] = graph;
         limits_[d + 1] = StartYLimits[d];
+    }
+    // After the traces, so graph(d) stays device d's trace.
+    for (int d = 0; d < DeviceCount; ++d) {
+        QCPGraph* dots = addGraph(xAxis, yAxes_[d]);
+        dots->setLineStyle(QCPGraph::lsNone);
+        dots->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 3));
+        loneDots_[d] = dots;
         setPlotColor(d + 1, deviceColour(d));
         setAxisLabelColor(d + 2, deviceColour(d));
     }
@@ -76,6 +83,8 @@ QCPGraph* ChartComponent::graphAt(int plot) const {
 void ChartComponent::setPlotColor(int plot, const QColor& colour) {
     if (QCPGraph* graph = graphAt(plot)) {
         graph->setPen(QPen(colour, 1));
+        loneDots_[plot - 1]->setPen(QPen(colour, 1));
+        loneDots_[plot - 1]->setBrush(colour);
         replot(rpQueuedReplot);
     }
 }
@@ -113,11 +122,31 @@ void ChartComponent::appendBlock(const SampleBlock& block) {
         }
         // Keys only grow, so the data stays sorted and drawing only visits the visible keys.
         graphs_[d]->addData(keys, values, true);
+        appendColumn(d, column, rows);
     }
     nextKey_ += rows;
     trimHistory();
     showAxis(XAxisNumber);
     replot(rpQueuedReplot);
+}
+
+// A reading that starts a run gets a dot at once; the dot goes again when the next cell extends
+// the run into a line, so only lone readings keep one.
+void ChartComponent::appendColumn(int device, const std::vector<std::optional<double>>& column,
+                                  int rows) {
+    QCPGraph* dots = loneDots_[device];
+    bool& filled = lastCellFilled_[device];
+    bool& alone = lastCellAlone_[device];
+    for (int r = 0; r < rows; ++r) {
+        const double key = nextKey_ + r;
+        const bool has = r < static_cast<int>(column.size()) && column[r].has_value();
+        if (has && !filled)
+            dots->addData(key, *column[r]);
+        else if (has && alone)
+            dots->data()->remove(key - 1);
+        alone = has && !filled;
+        filled = has;
+    }
 }
 
 void ChartComponent::setAxisCaption(int axis, const QString& caption) {
@@ -195,8 +224,17 @@ double ChartComponent::axisMinimum(int axis) const {
 }
 
 void ChartComponent::showAxis(int axis) {
-    const AxisLimits& set = limits_[axis - 1];
-    showLimits(*axisAt(axis), axis == XAxisNumber ? stripWindow(set, newestKey()) : set);
+    AxisLimits set = limits_[axis - 1];
+    if (axis == XAxisNumber) {
+        // Limits with no width (an X-points text that is no number) would stop the strip chart
+        // from following new points: it keeps scrolling with the last span it had.
+        if (set.maximum - set.minimum > 0.0)
+            lastXSpan_ = set.maximum - set.minimum;
+        else if (set.maximum == set.minimum)
+            set.maximum = set.minimum + lastXSpan_;
+        set = stripWindow(set, newestKey());
+    }
+    showLimits(*axisAt(axis), set);
 }
 
 qsizetype ChartComponent::pointCount(int plot) const {
@@ -217,6 +255,9 @@ void ChartComponent::trimHistory() {
         if (excess > 0)
             data->removeBefore((data->constBegin() + excess)->key);
     }
+    for (int d = 0; d < DeviceCount; ++d)
+        if (!graphs_[d]->data()->isEmpty())
+            loneDots_[d]->data()->removeBefore(graphs_[d]->data()->constBegin()->key);
 }
 
 } // namespace kt7

@@ -30,7 +30,9 @@ class ChartComponent : public QCustomPlot {
     void setAxisLabelColor(int axis, const QColor& colour);
     QColor axisLabelColor(int axis) const;
 
-    // Column d goes to plot d + 1, one point per row; an empty cell is a gap in the trace.
+    // Column d goes to plot d + 1, one point per row; an empty cell is a gap in the trace. A
+    // reading with empty cells on both sides is drawn as a dot, so a device slower than the
+    // others (a value in every other row) still shows.
     void appendBlock(const SampleBlock& block);
 
     void setAxisCaption(int axis, const QString& caption);
@@ -53,6 +55,7 @@ class ChartComponent : public QCustomPlot {
   private:
     QCPAxis* axisAt(int axis) const;
     QCPGraph* graphAt(int plot) const;
+    void appendColumn(int device, const std::vector<std::optional<double>>& column, int rows);
     std::optional<double> newestKey() const;
     std::optional<QCPRange> keyRangeOfData() const;
     std::optional<QCPRange> valueRangeOfData(int plot) const;
@@ -61,9 +64,13 @@ class ChartComponent : public QCustomPlot {
 
     std::array<QCPAxis*, DeviceCount> yAxes_{};
     std::array<QCPGraph*, PlotCount> graphs_{};
+    std::array<QCPGraph*, PlotCount> loneDots_{};  // readings without a neighbour on either side
+    std::array<bool, PlotCount> lastCellFilled_{}; // whether the newest cell of a trace has a value
+    std::array<bool, PlotCount> lastCellAlone_{};  // and whether it started its run
     std::array<AxisLimits, AxisCount> limits_{};
     double nextKey_ = 0.0;
     qsizetype historyCap_ = DefaultHistoryCap;
+    double lastXSpan_ = 0.0; // the X span to keep scrolling with while the set limits have none
 };
 
 } // namespace kt7

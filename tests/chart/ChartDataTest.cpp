@@ -73,6 +73,9 @@ class ChartDataTest : public QObject {
             << 0.0 << -10.0 << false << 40 << QCPRange(-10, 0);
         QTest::newRow("span set after a run") << 0.0 << 30.0 << true << 100 << QCPRange(69, 99);
         QTest::newRow("span wider than run") << 0.0 << 1000.0 << true << 100 << QCPRange(0, 1000);
+        // An X-points text that is no number sets 0..0: the strip still follows the newest point.
+        QTest::newRow("no span keeps the last span")
+            << 0.0 << 0.0 << false << 500 << QCPRange(99, 499);
     }
     void stripKeepsSpanWithNewestAtRightEdge() {
         QFETCH(double, minimum);

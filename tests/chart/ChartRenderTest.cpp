@@ -12,7 +12,8 @@ using kt7::ChartComponent;
 
 namespace {
 
-// Eight plausible traces, each within its device's start range, with a gap in device 3.
+// Eight plausible traces, each within its device's start range, with a gap in device 3. Device 2
+// is a slow instrument with a value in every other row only: it must still show.
 kt7::SampleBlock sampleTraces(int rows, int firstRow) {
     static constexpr std::array<double, kt7::DeviceCount> amplitude{800,  400, 700, 600,
                                                                     1500, 45,  350, 300};
@@ -21,7 +22,7 @@ kt7::SampleBlock sampleTraces(int rows, int firstRow) {
         for (int r = 0; r < rows; ++r) {
             const int x = firstRow + r;
             const double phase = x / (25.0 + 6.0 * d) + d;
-            const bool gap = d == 2 && x >= 150 && x < 180;
+            const bool gap = (d == 2 && x >= 150 && x < 180) || (d == 1 && x % 2 == 1);
             block.columns[d].push_back(gap ? std::nullopt
                                            : std::optional(amplitude[d] * std::sin(phase)));
         }
