@@ -9,7 +9,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
 )
 if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then
-  packages+=(clang-14 libclang-rt-14-dev)
+  packages+=(clang-14 libclang-rt-14-dev locales)
 fi
 
 missing=()

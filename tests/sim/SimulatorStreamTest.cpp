@@ -63,6 +63,10 @@ class SimulatorStreamTest : public QObject {
             << QStringList{"--wave", "ramp",       "--min", "100",    "--max",
                            "900",    "--decimals", "0",     "--unit", "N"}
             << "^\\d+ N {7}\r\n$" << 100.0 << 900.0;
+        // The degree sign goes out as the instrument's single byte 0xB0, padded as one character.
+        QTest::newRow("degree sign as one byte")
+            << QStringList{"--wave", "const", "--value", "21", "--unit", "\u00b0C"}
+            << "^21\\.0 \u00b0C {6}\r\n$" << 21.0 << 21.0;
     }
     void linesHaveTheInstrumentFormat() {
         QFETCH(QStringList, arguments);

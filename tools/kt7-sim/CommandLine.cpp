@@ -20,7 +20,8 @@ constexpr Flag flags[] = {
     {"ports", "LIST", "Explicit port numbers, e.g. 1,3,5 (instead of --devices/--first-port).", ""},
     {"rate", "LINES", "Lines per second for every device, from 0.2 up.", "10"},
     {"rates", "LIST", "Lines per second per device.", ""},
-    {"unit", "TEXT", "Unit for every device, 1 to 8 characters, no blanks.", "us"},
+    {"unit", "TEXT", "Unit for every device, 1 to 8 characters, no blanks; sent as Windows-1252.",
+     "us"},
     {"units", "LIST", "Unit per device.", ""},
     {"wave", "KIND", "Waveform for every device: const, ramp or sine.", "sine"},
     {"waves", "LIST", "Waveform per device.", ""},
@@ -67,8 +68,13 @@ std::optional<Waveform> toWaveform(const QString& text) {
 bool isUnit(const QString& text) {
     if (text.isEmpty() || text.size() > 8)
         return false;
-    return std::all_of(text.begin(), text.end(),
-                       [](QChar c) { return c.unicode() > 32 && c.unicode() < 127; });
+    // Printable characters an instrument can send as one byte (Windows-1252), such as the
+    // degree sign.
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        const bool printable =
+            c.unicode() > 32 && c.unicode() != 127 && (c.unicode() < 0x80 || c.unicode() > 0x9F);
+        return printable && (c == u'?' || kt7::toWindows1252(QStringView(&c, 1)) != "?");
+    });
 }
 
 } // namespace
