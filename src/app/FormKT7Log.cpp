@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace kt7 {
 
@@ -74,18 +75,44 @@ bool Form_KT7::startLog() {
 }
 
 void Form_KT7::closeLog() {
+    const QString path = st.LogFileName;
+    const LogFileError closed = shutLog();
+    if (!closed.ok)
+        tellLoggingStopped(path, closed);
+}
+
+LogFileError Form_KT7::shutLog() {
     setCheckValue(CheckLogAuto, 0);
     pendingRows.clear();
     const bool wasOpen = log.isOpen();
     const LogFileError closed = log.close();
-    const QString path = st.LogFileName;
     st.LogFileName.clear();
     markLogButtons(false);
     FrameTare->setEnabled(true);
     FrameCurVal->setEnabled(true);
-    if (wasOpen && !closed.ok)
-        platform.messages.show(QStringLiteral("The log file \"%1\" could not be closed cleanly: %2")
-                                   .arg(QDir::toNativeSeparators(path), closed.reason));
+    return wasOpen ? closed : LogFileError::success();
+}
+
+// One message that says logging stopped, why, and the last sample the file is known to hold;
+// Total Samples is set to the same number, so the window never claims rows the file lacks.
+void Form_KT7::tellLoggingStopped(const QString& path, const LogFileError& cause) {
+    const QString file = QDir::toNativeSeparators(path);
+    QString text;
+    qint32 last = lastSampleInFile;
+    if (cause.fileGone) {
+        text = QStringLiteral("Logging stopped: the log file \"%1\" is no longer where it was "
+                              "written: %2. The last sample written to it is number %3.");
+    } else if (cause.notOnDisk) {
+        last = static_cast<qint32>(std::min<qint64>(log.rowsOnDisk(), lastSampleInFile));
+        text = QStringLiteral("Logging stopped: the log file \"%1\" could not be written to the "
+                              "disk: %2. The last sample known to be on the disk is number %3.");
+    } else {
+        text = QStringLiteral("Logging stopped: the log file \"%1\" could not be written: %2. The "
+                              "last sample in the file is number %3.");
+    }
+    st.SampleCount = last;
+    LabelSamples->setText(QString::number(st.SampleCount));
+    platform.messages.show(text.arg(file, cause.reason, QString::number(last)));
 }
 
 void Form_KT7::markLogButtons(bool logOpen) {
@@ -114,15 +141,10 @@ void Form_KT7::finishTickRows() {
     }
     if (result.ok)
         return;
+    // Closed first, so no later tick writes; the close's own outcome adds nothing to the cause.
     const QString path = st.LogFileName;
-    closeLog();
-    // The counter must not claim rows the file does not hold.
-    st.SampleCount = lastSampleInFile;
-    LabelSamples->setText(QString::number(st.SampleCount));
-    platform.messages.show(
-        QStringLiteral("Logging stopped: the log file \"%1\" could not be written: %2. The last "
-                       "sample in the file is number %3.")
-            .arg(QDir::toNativeSeparators(path), result.reason, QString::number(lastSampleInFile)));
+    shutLog();
+    tellLoggingStopped(path, result);
 }
 
 } // namespace kt7

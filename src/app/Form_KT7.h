@@ -87,11 +87,14 @@ class Form_KT7 : public QWidget {
     QString portName(int index) const;
     void reportOpenFailure(int index, const PortOpenResult& result);
     void onPortFailed(int index, const QString& reason);
+    void tellUnitChange(int index, const UnitChange& change);
     void SelectLogFile();
     bool startLog();
     void WriteLogRow(const std::array<std::optional<double>, DeviceCount>& values);
     void finishTickRows();
     void closeLog();
+    LogFileError shutLog();
+    void tellLoggingStopped(const QString& path, const LogFileError& cause);
     void markLogButtons(bool logOpen);
     void restoreSetup(const QString& path);
     SetupData currentSetup() const;

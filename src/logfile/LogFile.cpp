@@ -9,6 +9,7 @@
 #include <io.h>
 #include <sys/stat.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -38,6 +39,13 @@ int openTruncated(const QString& path) {
                   0666);
 #endif
 }
+
+#ifndef Q_OS_WIN
+QByteArray identityOf(const struct stat& info) {
+    return QByteArray::number(static_cast<qulonglong>(info.st_dev)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(info.st_ino));
+}
+#endif
 
 void closeDescriptor(int fd) {
 #ifdef Q_OS_WIN
@@ -73,6 +81,11 @@ LogFileError LogFile::create(const QString& path, const QByteArray& header) {
     committedSize = 0;
     cannotUndo = false;
     lastSync.reset();
+    writtenRows = syncingRows = syncedRows = 0;
+#ifndef Q_OS_WIN
+    struct stat info {};
+    fileIdentity = ::fstat(fd, &info) == 0 ? identityOf(info) : QByteArray();
+#endif
     const LogFileError result = write(header);
     if (!result.ok) {
         file.close();
@@ -84,7 +97,29 @@ LogFileError LogFile::create(const QString& path, const QByteArray& header) {
 LogFileError LogFile::appendRows(const QByteArray& rows) {
     if (!isOpen())
         return LogFileError::failure(QStringLiteral("no log file is open"));
-    return write(rows);
+    const LogFileError result = write(rows);
+    if (result.ok)
+        writtenRows += rows.count('\n');
+    return result;
+}
+
+LogFileError LogFile::checkStillNamed() const {
+#ifdef Q_OS_WIN
+    return LogFileError::success(); // an open file cannot be deleted or moved there
+#else
+    if (fileIdentity.isEmpty())
+        return LogFileError::success();
+    struct stat opened {};
+    if (::fstat(file.handle(), &opened) == 0 && opened.st_nlink == 0)
+        return LogFileError::gone(QStringLiteral("the file was deleted"));
+    struct stat named {};
+    if (::stat(QFile::encodeName(openPath).constData(), &named) != 0)
+        return LogFileError::gone(
+            QStringLiteral("the file was moved or deleted (%1)").arg(systemReason(errno)));
+    if (identityOf(named) != fileIdentity)
+        return LogFileError::gone(QStringLiteral("another file took its place"));
+    return LogFileError::success();
+#endif
 }
 
 LogFileError LogFile::write(const QByteArray& bytes) {
@@ -120,9 +155,12 @@ LogFileError LogFile::syncIfDue(const QDateTime& now) {
     // A clock set back counts as due, so a changed clock can never postpone the sync.
     if (lastSync && *lastSync <= now && lastSync->secsTo(now) < syncIntervalSeconds)
         return LogFileError::success();
+    if (const LogFileError named = checkStillNamed(); !named.ok)
+        return named;
     lastSync = now;
     // Rows appended from here on are new data for the next sync.
     unsyncedData = false;
+    syncingRows = writtenRows;
     runningSync = std::async(std::launch::async, [sync = syncToDisk, fd = file.handle()] {
         errno = 0;
         const int result = sync(fd);
@@ -141,16 +179,19 @@ LogFileError LogFile::collectSync(bool wait) {
     if (!wait && runningSync.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         return LogFileError::success();
     const SyncOutcome outcome = runningSync.get();
-    if (outcome.result == 0)
+    if (outcome.result == 0) {
+        syncedRows = syncingRows;
         return LogFileError::success();
+    }
     unsyncedData = true; // the data is still not known to be on the disk
-    return LogFileError::failure(systemReason(outcome.error));
+    return LogFileError::syncFailure(systemReason(outcome.error));
 }
 
 LogFileError LogFile::syncNow() {
     if (syncToDisk(file.handle()) != 0)
-        return LogFileError::failure(systemReason(errno));
+        return LogFileError::syncFailure(systemReason(errno));
     unsyncedData = false;
+    syncedRows = writtenRows;
     return LogFileError::success();
 }
 
@@ -159,9 +200,12 @@ LogFileError LogFile::close() {
     const LogFileError background = collectSync(true);
     if (!isOpen())
         return background;
+    const LogFileError named = checkStillNamed();
     LogFileError result = unsyncedData ? syncNow() : LogFileError::success();
     if (!background.ok)
         result = background;
+    if (!named.ok)
+        result = named;
     file.close();
     openPath.clear();
     unsyncedData = false;

@@ -41,11 +41,17 @@ class LogFile {
 
     bool isOpen() const { return file.isOpen(); }
     QString path() const { return openPath; }
+    // Data rows (after the header) known to be on the disk: those written before the last
+    // successful sync. Kept after close until the next create.
+    qint64 rowsOnDisk() const { return syncedRows; }
 
   private:
     LogFileError write(const QByteArray& bytes);
     LogFileError syncNow();
     LogFileError collectSync(bool wait);
+    // Whether the path still names the file being written: a log deleted, moved or replaced
+    // while open would take every later row with it.
+    LogFileError checkStillNamed() const;
 
     struct SyncOutcome {
         int result = 0;
@@ -60,6 +66,10 @@ class LogFile {
     bool cannotUndo = false; // a partial write stayed in the file
     std::optional<QDateTime> lastSync;
     std::future<SyncOutcome> runningSync;
+    qint64 writtenRows = 0; // data rows written to the system
+    qint64 syncingRows = 0; // data rows the running sync covers
+    qint64 syncedRows = 0;
+    QByteArray fileIdentity; // device and inode of the file opened
 };
 
 } // namespace kt7

@@ -5,16 +5,22 @@
 namespace kt7 {
 
 // Outcome of a log-file operation. permissionDenied marks the refusal the window answers with
-// "Log File was opened."; reason holds the system's own words for every failure.
+// "Log File was opened."; reason holds the system's own words for every failure. notOnDisk marks
+// data written to the system that could not be forced to the disk, fileGone a path that no
+// longer names the file being written.
 struct LogFileError {
     bool ok = true;
     bool permissionDenied = false;
     QString reason;
+    bool notOnDisk = false;
+    bool fileGone = false;
 
     static LogFileError success() { return {}; }
     static LogFileError failure(QString why, bool denied = false) {
         return {false, denied, std::move(why)};
     }
+    static LogFileError syncFailure(QString why) { return {false, false, std::move(why), true}; }
+    static LogFileError gone(QString what) { return {false, false, std::move(what), false, true}; }
 };
 
 } // namespace kt7

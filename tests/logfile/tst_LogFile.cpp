@@ -165,6 +165,60 @@ class TestLogFile : public QObject {
         QVERIFY(!log.close().ok);
         QVERIFY(!log.isOpen());
     }
+
+    // Rows count as on the disk only once a sync that covers them has succeeded.
+    void rowsOnDiskFollowTheLastGoodSync() {
+        bool failing = false;
+        LogFile log([&](int) { return failing ? (errno = EIO, -1) : 0; });
+        QVERIFY(log.create(logPath(), header).ok);
+        QVERIFY(log.appendRows(rows).ok);
+        QVERIFY(log.syncIfDue(start).ok);
+        QVERIFY(log.waitForSync().ok);
+        QCOMPARE(log.rowsOnDisk(), 2);
+        QVERIFY(log.appendRows(rows).ok);
+        failing = true;
+        QVERIFY(log.syncIfDue(start.addSecs(10)).ok);
+        const LogFileError failed = log.waitForSync();
+        QVERIFY(!failed.ok && failed.notOnDisk && !failed.fileGone);
+        QVERIFY(!log.close().ok);
+        QCOMPARE(log.rowsOnDisk(), 2);
+    }
+
+#ifndef Q_OS_WIN
+    // A log deleted, moved or replaced while open is found at the next due sync and on close.
+    void pathThatNoLongerNamesTheFile_data() {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("deleted") << "delete";
+        QTest::newRow("moved") << "move";
+        QTest::newRow("replaced") << "replace";
+    }
+    void pathThatNoLongerNamesTheFile() {
+        QFETCH(QString, change);
+        LogFile log([](int) { return 0; });
+        QVERIFY(log.create(logPath(), header).ok);
+        QVERIFY(log.appendRows(rows).ok);
+        QVERIFY(log.syncIfDue(start).ok);
+        QVERIFY(log.waitForSync().ok);
+        const QString moved = dir.filePath("moved.csv");
+        QFile::remove(moved);
+        if (change == "move")
+            QVERIFY(QFile::rename(logPath(), moved));
+        else
+            QVERIFY(QFile::remove(logPath()));
+        if (change == "replace") {
+            QFile other(logPath());
+            QVERIFY(other.open(QIODevice::WriteOnly));
+        }
+        QVERIFY(log.appendRows(rows).ok);
+        QVERIFY(log.syncIfDue(start.addSecs(5)).ok); // not due yet: no check
+        const LogFileError due = log.syncIfDue(start.addSecs(10));
+        QVERIFY(!due.ok && due.fileGone);
+        const LogFileError closed = log.close();
+        QVERIFY(!closed.ok && closed.fileGone);
+        if (change == "move")
+            QCOMPARE(contents(moved), header + rows + rows);
+    }
+#endif
 };
 
 KT7_REGISTER_TEST(TestLogFile)
