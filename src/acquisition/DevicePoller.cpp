@@ -1,5 +1,6 @@
 #include "acquisition/DevicePoller.h"
 
+#include "acquisition/LatestReading.h"
 #include "acquisition/ReadingConversion.h"
 #include "platform/SerialPort.h"
 
@@ -24,6 +25,7 @@ PollResult DevicePoller::poll(const std::array<DeviceInput, DeviceCount>& device
 
         const auto pieces = readers[i].take(received, device.unit);
         DeviceReadings readings = convertPieces(pieces, device.tare, MaxBlockRows);
+        watchTerminator(i, device, readings.lineCount, result);
         result.dataThisTick = true;
         result.lastPieceCount = readings.lineCount;
         if (readings.lineCount >= 1) {
@@ -45,9 +47,24 @@ PollResult DevicePoller::poll(const std::array<DeviceInput, DeviceCount>& device
     return result;
 }
 
+void DevicePoller::watchTerminator(int device, const DeviceInput& input, int lineCount,
+                                   PollResult& result) {
+    int& ticks = ticksWithoutLine[device];
+    ticks = lineCount > 0 ? 0 : ticks + 1;
+    if (ticks < TicksBeforeUnitChange || unitChangeTold[device])
+        return;
+    unitChangeTold[device] = true;
+    const LatestReading newest = parseLatestReading(readers[device].pending());
+    result.unitChanges[device] =
+        UnitChange{input.unit, newest.found && newest.unit != input.unit ? newest.unit : QString()};
+}
+
 void DevicePoller::restartAfterLink(int device, const QByteArray& linkText) {
-    if (device >= 0 && device < DeviceCount)
-        readers[device].restartAfterLink(linkText);
+    if (device < 0 || device >= DeviceCount)
+        return;
+    readers[device].restartAfterLink(linkText);
+    ticksWithoutLine[device] = 0;
+    unitChangeTold[device] = false;
 }
 
 QByteArray DevicePoller::rxBuffer(int device) const {

@@ -20,12 +20,20 @@ struct DeviceInput {
     TareOffset tare;
 };
 
+// A linked device whose text keeps arriving but no longer ends in the terminator of the unit it
+// was linked with: its unit changed, or its line format broke.
+struct UnitChange {
+    QString linkedUnit;
+    QString newUnit; // read from the newest line; empty when no line can be read
+};
+
 struct PollResult {
     SampleBlock block; // lastRow+1 rows when at least one device completed a line; else 0 rows
     int lastRow = MaxBlockRows - 1;
     bool dataThisTick = false; // a linked device had more than six characters waiting
     int lastPieceCount = 0;    // complete lines of the highest-numbered device that had data
-    std::array<std::optional<QString>, DeviceCount> valueLabels; // new value caption per device
+    std::array<std::optional<QString>, DeviceCount> valueLabels;    // new value caption per device
+    std::array<std::optional<UnitChange>, DeviceCount> unitChanges; // told once per link
     bool hasRows() const { return block.rowCount() > 0; }
 };
 
@@ -35,13 +43,19 @@ class DevicePoller {
   public:
     // A port with six characters or fewer waiting is left alone: the shortest line is longer.
     static constexpr qint64 MinimumWaiting = 7;
+    // Ticks in a row with text but no complete line before a unit change is told.
+    static constexpr int TicksBeforeUnitChange = 5;
 
     PollResult poll(const std::array<DeviceInput, DeviceCount>& devices);
     void restartAfterLink(int device, const QByteArray& linkText);
     QByteArray rxBuffer(int device) const;
 
   private:
+    void watchTerminator(int device, const DeviceInput& input, int lineCount, PollResult& result);
+
     std::array<StreamReader, DeviceCount> readers;
+    std::array<int, DeviceCount> ticksWithoutLine{};
+    std::array<bool, DeviceCount> unitChangeTold{};
 };
 
 } // namespace kt7

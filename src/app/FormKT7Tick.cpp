@@ -34,6 +34,11 @@ void Form_KT7::TimerRecAI_Timer() {
         for (int i = 0; i < DeviceCount; ++i)
             if (poll.valueLabels[i])
                 LabMSData[i]->setText(*poll.valueLabels[i]);
+        for (int i = 0; i < DeviceCount; ++i)
+            if (poll.unitChanges[i])
+                QMetaObject::invokeMethod(
+                    this, [this, i, change = *poll.unitChanges[i]] { tellUnitChange(i, change); },
+                    Qt::QueuedConnection);
     });
     // A tick whose data completed no line has nothing to chart or log.
     const bool data = poll.hasRows();
@@ -83,6 +88,18 @@ void Form_KT7::TimerRecAI_Timer() {
                                  QString::number(st.IntervalCount));
     });
     finishTickRows();
+}
+
+// Told after the tick, like a broken port, so the box never interrupts a tick halfway.
+void Form_KT7::tellUnitChange(int index, const UnitChange& change) {
+    const QString now = change.newUnit.isEmpty()
+                            ? QString()
+                            : QStringLiteral(" It now sends \"%1\".").arg(change.newUnit);
+    platform.messages.show(
+        QStringLiteral("Device %1 (%2) no longer sends lines in the unit \"%3\" it was linked "
+                       "with.%4 Its readings are not shown or logged until it is linked again; "
+                       "linking it again reads the new unit.")
+            .arg(QString::number(index + 1), portName(index), change.linkedUnit, now));
 }
 
 void Form_KT7::CheckLogAuto_Click() {

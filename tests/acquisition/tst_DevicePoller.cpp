@@ -212,6 +212,28 @@ class DevicePollerTest : public QObject {
         QCOMPARE(result.lastPieceCount, 1);
     }
 
+    // Lines in another unit keep arriving: told once after a few ticks, with the new unit, and
+    // again only after the next link. A device that stays silent is never told.
+    void unitChangeIsToldOncePerLink() {
+        Rig rig;
+        rig.link(0);
+        rig.link(1);
+        QList<int> toldAt;
+        for (int tick = 1; tick <= 12; ++tick) {
+            if (tick == 8)
+                rig.poller.restartAfterLink(0, QByteArray());
+            rig.send(0, deviceLine(QByteArray::number(tick), "V"));
+            const PollResult result = rig.poll();
+            QVERIFY(!result.unitChanges[1]);
+            if (result.unitChanges[0]) {
+                toldAt << tick;
+                QCOMPARE(result.unitChanges[0]->linkedUnit, QStringLiteral("us"));
+                QCOMPARE(result.unitChanges[0]->newUnit, QStringLiteral("V"));
+            }
+        }
+        QCOMPARE(toldAt, (QList<int>{DevicePoller::TicksBeforeUnitChange, 12}));
+    }
+
     void noDataNoRows() {
         Rig rig;
         rig.link(0);

@@ -51,6 +51,10 @@ PortOpenResult QtSerialPort::open() {
         return {PortOpenError::NotFound, QStringLiteral("No such file or directory")};
 #endif
     port.setPortName(path);
+    // Unbounded by default: a device flooding far beyond 9600 baud (a USB CDC device, a
+    // pseudo-terminal) would grow the program between ticks. 16 KiB is about 17 s of the line
+    // rate; beyond it the system's own buffer holds the rest.
+    port.setReadBufferSize(ReadBufferBytes);
     if (!port.open(QIODevice::ReadOnly)) {
         const QString reason = port.errorString();
         const QSerialPort::SerialPortError error = port.error();

@@ -10,6 +10,8 @@ namespace kt7 {
 class QtSerialPort : public SerialPort {
     Q_OBJECT
   public:
+    static constexpr qint64 ReadBufferBytes = 16 * 1024;
+
     explicit QtSerialPort(QObject* parent = nullptr);
 
     void setPortNumber(int number) override;
