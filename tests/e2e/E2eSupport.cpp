@@ -137,4 +137,32 @@ QString checkDataRows(const QList<QByteArray>& rows) {
     return {};
 }
 
+QString checkRowsFollowSent(const QList<QByteArray>& rows, const QString& sentLog,
+                            const QByteArray& linkValue, QList<SentLine>* after) {
+    const QList<SentLine> sent = readSentLog(sentLog, 1);
+    qsizetype linked = -1;
+    for (qsizetype i = 0; i < sent.size(); ++i)
+        if (!sent[i].dropped && thousandths(sent[i].value) == thousandths(linkValue))
+            linked = i;
+    if (linked < 0)
+        return QStringLiteral("the linked value %1 is not in the sent log")
+            .arg(QString::fromLatin1(linkValue));
+    const QList<SentLine> following = sent.mid(linked + 1);
+    if (after)
+        *after = following;
+    for (const SentLine& line : following)
+        if (line.dropped)
+            return QStringLiteral("the simulator dropped %1").arg(QString::fromLatin1(line.value));
+    if (following.size() < rows.size())
+        return QStringLiteral("the log holds more rows than lines were sent");
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QByteArray logged = rows[r].split(',').value(2);
+        if (thousandths(logged) != thousandths(following[r].value))
+            return QStringLiteral("row %1 holds %2, the instrument sent %3")
+                .arg(r + 1)
+                .arg(QString::fromLatin1(logged), QString::fromLatin1(following[r].value));
+    }
+    return {};
+}
+
 } // namespace e2e

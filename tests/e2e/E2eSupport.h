@@ -77,4 +77,10 @@ qint64 thousandths(const QByteArray& number, bool* ok = nullptr);
 // else what is wrong.
 QString checkDataRows(const QList<QByteArray>& rows);
 
+// Checks that the rows hold device 1's values in the order the simulator sent them, starting with
+// the line after the one the link showed (linkValue). The sent lines after the linked one go to
+// after, when given. Empty text when all is well, else what is wrong.
+QString checkRowsFollowSent(const QList<QByteArray>& rows, const QString& sentLog,
+                            const QByteArray& linkValue, QList<SentLine>* after = nullptr);
+
 } // namespace e2e

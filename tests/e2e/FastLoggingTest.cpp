@@ -80,24 +80,9 @@ class FastLoggingTest : public QObject {
         QCOMPARE(QString::number(rows.size()), samples->text());
 
         // The rows are the instrument's lines that followed the one the link showed, all of them.
-        const QList<e2e::SentLine> sent = e2e::readSentLog(sentLog, 1);
-        qsizetype linked = -1;
-        for (qsizetype i = 0; i < sent.size(); ++i)
-            if (!sent[i].dropped && e2e::thousandths(sent[i].value) == e2e::thousandths(linkValue))
-                linked = i;
-        QVERIFY2(linked >= 0, linkValue.constData());
-        QList<e2e::SentLine> after = sent.mid(linked + 1);
-        for (const e2e::SentLine& line : std::as_const(after))
-            QVERIFY2(!line.dropped, line.value.constData());
-        QVERIFY2(after.size() >= rows.size(), "the log holds more rows than lines were sent");
-        for (qsizetype r = 0; r < rows.size(); ++r) {
-            const QByteArray logged = rows[r].split(',')[2];
-            QVERIFY2(e2e::thousandths(logged) == e2e::thousandths(after[r].value),
-                     qPrintable(QStringLiteral("row %1 holds %2, the instrument sent %3")
-                                    .arg(r + 1)
-                                    .arg(QString::fromLatin1(logged),
-                                         QString::fromLatin1(after[r].value))));
-        }
+        QList<e2e::SentLine> after;
+        const QString sentFault = e2e::checkRowsFollowSent(rows, sentLog, linkValue, &after);
+        QVERIFY2(sentFault.isEmpty(), qPrintable(sentFault));
         // Whatever was sent before the tick preceding the last one ended was there for the last
         // tick to read, so it must be in the file.
         qsizetype due = 0;

@@ -23,6 +23,10 @@ constexpr Flag flags[] = {
     {"unit", "TEXT", "Unit for every device, 1 to 8 characters, no blanks; sent as Windows-1252.",
      "us"},
     {"units", "LIST", "Unit per device.", ""},
+    {"unit-change", "SECONDS:UNIT",
+     "Every device switches to UNIT this many seconds after the start, as when the unit is "
+     "changed at the instrument.",
+     ""},
     {"wave", "KIND", "Waveform for every device: const, ramp or sine.", "sine"},
     {"waves", "LIST", "Waveform per device.", ""},
     {"value", "NUMBER", "Value of the const waveform.", "32000"},
@@ -210,6 +214,15 @@ std::optional<DeviceSettings> CommandLine::commonSettings() {
     settings.periodSeconds = *period;
     settings.noise = *noise;
     settings.decimals = *decimals;
+    if (parser_.isSet(QStringLiteral("unit-change"))) {
+        const QString change = parser_.value(QStringLiteral("unit-change"));
+        const auto seconds = toNumber(change.section(u':', 0, 0));
+        const QString unit = change.section(u':', 1);
+        if (!seconds || *seconds < 0.0 || !isUnit(unit))
+            return fail(QStringLiteral("--unit-change needs SECONDS:UNIT, e.g. 5:V"));
+        settings.unitChangeSeconds = *seconds;
+        settings.laterUnit = kt7::toWindows1252(unit).toStdString();
+    }
     return settings;
 }
 

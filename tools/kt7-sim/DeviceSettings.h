@@ -18,4 +18,7 @@ struct DeviceSettings {
     int decimals = 1;
     // Fraction of a period by which this device's ramp or sine is shifted, so devices differ.
     double phase = 0.0;
+    // From this many seconds on the device sends laterUnit instead (below 0: never).
+    double unitChangeSeconds = -1.0;
+    std::string laterUnit;
 };

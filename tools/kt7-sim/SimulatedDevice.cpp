@@ -33,7 +33,9 @@ void SimulatedDevice::sendDueLines(Clock::time_point now) {
     while (nextDue_ <= now) {
         const std::chrono::duration<double> elapsed = nextDue_ - start_;
         const std::string value = generator_.textAt(elapsed.count());
-        const std::string line = deviceLine(value, settings_.unit);
+        const bool changed =
+            settings_.unitChangeSeconds >= 0.0 && elapsed.count() >= settings_.unitChangeSeconds;
+        const std::string line = deviceLine(value, changed ? settings_.laterUnit : settings_.unit);
         sendLine(value, line);
         nextDue_ += lineTime(line.size());
     }

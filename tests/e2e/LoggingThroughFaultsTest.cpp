@@ -1,0 +1,219 @@
+#include "E2eSupport.h"
+#include "RealPortsWindow.h"
+#include "common/TestRegistry.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+namespace {
+
+// One simulated instrument on COM 1, linked, logged Fast with the real once-a-second timer.
+struct FastLog {
+    QTemporaryDir home;
+    std::unique_ptr<e2e::HomeOverride> isolated;
+    std::unique_ptr<e2e::Simulator> simulator;
+    std::unique_ptr<e2e::RealPortsWindow> f;
+    QString sentLog;
+    QByteArray linkValue;
+
+    bool start(const QStringList& simArguments, const QString& csvPath) {
+        if (!home.isValid() || !e2e::makeDanglingPorts(home.path()))
+            return false;
+        isolated = std::make_unique<e2e::HomeOverride>(home.path());
+        sentLog = home.filePath(QStringLiteral("sent.log"));
+        simulator = std::make_unique<e2e::Simulator>(home.path());
+        if (!simulator->start(
+                QStringList{"--devices", "1", "--first-port", "1", "--sent-log", sentLog} +
+                simArguments))
+            return false;
+        f = std::make_unique<e2e::RealPortsWindow>(home.path());
+        f->button(QStringLiteral("OptDev"), 2)->setChecked(true);
+        f->button(QStringLiteral("OptLogMode"), 0)->setChecked(true);
+        f->control<QLineEdit>(QStringLiteral("TextLogInterval"))->setText(QStringLiteral("100"));
+        f->control<QCheckBox>(QStringLiteral("CheckLogAuto"))->setChecked(true);
+        QAbstractButton* link = f->button(QStringLiteral("Ch_Link"), 0);
+        for (int attempt = 0; attempt < 3 && !link->isChecked(); ++attempt)
+            link->setChecked(true);
+        if (!link->isChecked())
+            return false;
+        linkValue = f->labelText(QStringLiteral("LabMSData"), 0).toLatin1();
+        f->dialogs.answers = QStringList{csvPath};
+        f->window->ComFile_Click(0);
+        return f->window->state().LogFileName == csvPath;
+    }
+    int samples() const {
+        return f->control<QLabel>(QStringLiteral("LabelSamples"))->text().toInt();
+    }
+    bool logging() const { return !f->window->state().LogFileName.isEmpty(); }
+    // The rows of a log file, whole and numbered 1, 2, 3, ...; a fault text when they are not.
+    QString rowsOf(const QString& path, QList<QByteArray>& rows) const {
+        const e2e::CsvText csv = e2e::readCsv(path);
+        if (csv.lines.size() < 3 || !csv.tail.isEmpty() || csv.bareLineFeed)
+            return QStringLiteral("the file is not a whole log");
+        rows = csv.lines.mid(3);
+        return e2e::checkDataRows(rows);
+    }
+};
+
+bool run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+// A loop-mounted ext4 image on a small tmpfs: once the tmpfs is full, the disk under the file
+// system fails on write-back, as a thin-provisioned or failing disk does. Needs root.
+class FailingDisk {
+  public:
+    explicit FailingDisk(const QString& base)
+        : backing(base + QStringLiteral("/backing")), mounted(base + QStringLiteral("/disk")) {
+        QDir().mkpath(backing);
+        QDir().mkpath(mounted);
+        const QString image = backing + QStringLiteral("/disk.img");
+        ready =
+            ::geteuid() == 0 && run("mount", {"-t", "tmpfs", "-o", "size=4m", "tmpfs", backing}) &&
+            (backingMounted = true) && run("truncate", {"-s", "64M", image}) &&
+            run("mkfs.ext4",
+                {"-q", "-F", "-O", "^has_journal", "-E", "lazy_itable_init=1,nodiscard", image}) &&
+            run("mount", {"-o", "loop", image, mounted}) && (diskMounted = true);
+    }
+    ~FailingDisk() {
+        if (diskMounted)
+            run("umount", {mounted});
+        if (backingMounted)
+            run("umount", {backing});
+    }
+    // Fills the tmpfs under the image, so the next write-back of the file system fails.
+    void exhaust() const {
+        QFile fill(backing + QStringLiteral("/fill"));
+        if (!fill.open(QIODevice::WriteOnly))
+            return;
+        const QByteArray zeros(64 * 1024, '\0');
+        while (fill.write(zeros) == zeros.size()) {
+        }
+    }
+
+    QString backing;
+    QString mounted;
+    bool ready = false;
+
+  private:
+    bool backingMounted = false;
+    bool diskMounted = false;
+};
+
+const QStringList rampArguments{"--wave",   "ramp", "--min",      "0", "--max",  "1000",
+                                "--period", "1000", "--decimals", "3", "--rate", "10"};
+
+} // namespace
+
+// Faults while logging Fast on a simulated instrument: each stops logging with one message that
+// names the last sample the file holds, Total Samples agrees, and every reading received before
+// the fault is in the file.
+class LoggingThroughFaultsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Deleted under its name while open: a hard link the test made first keeps the file itself,
+    // which must hold every row the message counts.
+    void logFileDeletedMidRun() {
+        FastLog log;
+        const QString csv = log.home.filePath(QStringLiteral("fast.csv"));
+        QVERIFY2(log.start(rampArguments, csv), "the instrument did not link or log");
+        QTRY_VERIFY_WITH_TIMEOUT(log.samples() >= 20, 30000);
+        const QString kept = log.home.filePath(QStringLiteral("kept.csv"));
+        QCOMPARE(::link(QFile::encodeName(csv).constData(), QFile::encodeName(kept).constData()),
+                 0);
+        QVERIFY(QFile::remove(csv));
+        QTRY_VERIFY_WITH_TIMEOUT(!log.logging(), 20000);
+
+        QCOMPARE(log.f->messages.shown.size(), 1);
+        const QString message = log.f->messages.shown.first();
+        QList<QByteArray> rows;
+        const QString fault = log.rowsOf(kept, rows);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY2(message.contains(csv) && message.contains(QStringLiteral("no longer")) &&
+                     message.endsWith(QStringLiteral("number %1.").arg(rows.size())),
+                 qPrintable(message));
+        QCOMPARE(log.samples(), rows.size());
+        const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue);
+        QVERIFY2(sent.isEmpty(), qPrintable(sent));
+    }
+
+    void diskFailsUnderTheLog() {
+        QTemporaryDir base;
+        FailingDisk disk(base.path());
+        if (!disk.ready)
+            QSKIP("needs root to loop-mount a file system");
+        FastLog log;
+        const QString csv = disk.mounted + QStringLiteral("/fast.csv");
+        QVERIFY2(log.start(rampArguments, csv), "the instrument did not link or log");
+        QTRY_VERIFY_WITH_TIMEOUT(log.samples() >= 20, 30000);
+        disk.exhaust();
+        QTRY_VERIFY_WITH_TIMEOUT(!log.logging(), 30000);
+
+        QCOMPARE(log.f->messages.shown.size(), 1);
+        const QString message = log.f->messages.shown.first();
+        QVERIFY2(message.contains(QStringLiteral("could not be written to the disk")),
+                 qPrintable(message));
+        // Total Samples and the message name the last row known to be on the disk; the file
+        // holds at least those rows, whole and in order.
+        QVERIFY2(message.endsWith(QStringLiteral("number %1.").arg(log.samples())),
+                 qPrintable(message));
+        QList<QByteArray> rows;
+        const QString fault = log.rowsOf(csv, rows);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QVERIFY2(
+            rows.size() >= log.samples() && log.samples() >= 1,
+            qPrintable(QStringLiteral("%1 rows, %2 samples").arg(rows.size()).arg(log.samples())));
+        const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue);
+        QVERIFY2(sent.isEmpty(), qPrintable(sent));
+    }
+
+    // The instrument sends mV, then switches to V: told once, naming both units; the mV readings
+    // before the switch are all in the log, and nothing is logged after it.
+    void unitChangesAtTheInstrument() {
+        FastLog log;
+        const QString csv = log.home.filePath(QStringLiteral("fast.csv"));
+        QVERIFY2(
+            log.start(rampArguments + QStringList{"--unit", "mV", "--unit-change", "6:V"}, csv),
+            "the instrument did not link or log");
+        QCOMPARE(log.f->labelText(QStringLiteral("LabMSUnit"), 0), QStringLiteral("mV"));
+        QTRY_VERIFY_WITH_TIMEOUT(log.f->messages.shown.size() == 1, 30000);
+        const QString message = log.f->messages.shown.first();
+        QVERIFY2(message.contains(QStringLiteral("Device 1 (COM 1)")) &&
+                     message.contains(QStringLiteral("\"mV\"")) &&
+                     message.contains(QStringLiteral("\"V\"")),
+                 qPrintable(message));
+        QVERIFY(log.logging());
+        const int rowsAtNotice = log.samples();
+        // Three more ticks while the stream goes on in V: neither rows nor messages follow.
+        QSignalSpy ticks(log.f->window->sampleTimer(), &QTimer::timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 3, 10000);
+        QCOMPARE(log.f->messages.shown.size(), 1);
+        QCOMPARE(log.samples(), rowsAtNotice);
+        log.f->window->ComFile_Click(1);
+
+        QList<QByteArray> rows;
+        const QString fault = log.rowsOf(csv, rows);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QList<e2e::SentLine> after;
+        const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after);
+        QVERIFY2(sent.isEmpty(), qPrintable(sent));
+        // Every line sent in mV is a row: about six seconds of them at ten a second.
+        QVERIFY2(rows.size() >= 40, qPrintable(QString::number(rows.size())));
+        QVERIFY(after.size() > rows.size());
+    }
+};
+
+KT7_REGISTER_TEST(LoggingThroughFaultsTest)
+#include "LoggingThroughFaultsTest.moc"
