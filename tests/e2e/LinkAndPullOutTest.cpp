@@ -2,10 +2,68 @@
 #include "RealPortsWindow.h"
 #include "common/TestRegistry.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
+
+namespace {
+
+const QStringList SecondInstrument{"--devices", "1",   "--first-port", "2",   "--wave", "const",
+                                   "--value",   "7.5", "--unit",       "bar", "--rate", "10"};
+
+// Checks the rows of a Fast log with two devices: sample numbers without a gap, device 1's
+// values exactly the lines it sent after the one its link showed, and device 2 logged, then
+// away for a long stretch of rows, then logged again. Empty text when all is well.
+QString checkRelinkRows(const QList<QByteArray>& rows, const QList<e2e::SentLine>& sent,
+                        const QByteArray& linkValue) {
+    qsizetype next = -1;
+    for (qsizetype i = 0; i < sent.size(); ++i)
+        if (e2e::thousandths(sent[i].value) == e2e::thousandths(linkValue))
+            next = i + 1;
+    if (next < 0)
+        return QStringLiteral("device 1 never sent the linked value %1").arg(linkValue);
+    qsizetype run = 0, longest = 0, longestEnd = 0, firstPresent = -1, lastPresent = -1;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QList<QByteArray> fields = rows[r].split(',');
+        const QString where = QStringLiteral("row %1 \"%2\": ").arg(r + 1).arg(rows[r]);
+        if (fields.size() != 10 || fields[0] != QByteArray::number(r + 1))
+            return where + QStringLiteral("not ten fields numbered %1").arg(r + 1);
+        if (fields[2].isEmpty() && fields[3].isEmpty())
+            return where + QStringLiteral("no value at all");
+        if (!fields[2].isEmpty()) {
+            if (next >= sent.size() || sent[next].dropped ||
+                e2e::thousandths(fields[2]) != e2e::thousandths(sent[next].value))
+                return where + QStringLiteral("device 1 lost or doubled a line");
+            ++next;
+        }
+        if (fields[3].isEmpty()) {
+            if (++run > longest) {
+                longest = run;
+                longestEnd = r + 1;
+            }
+            continue;
+        }
+        if (e2e::thousandths(fields[3]) != 7500)
+            return where + QStringLiteral("device 2 holds a stranger's value");
+        run = 0;
+        lastPresent = r;
+        if (firstPresent < 0)
+            firstPresent = r;
+    }
+    // Away for two seconds or more at ten lines a second.
+    if (longest < 15 || firstPresent >= longestEnd - longest || lastPresent < longestEnd)
+        return QStringLiteral("device 2 is not logged, then away for 15 rows or more, then logged "
+                              "again (longest gap %1 rows, ending at row %2)")
+            .arg(longest)
+            .arg(longestEnd);
+    return {};
+}
+
+} // namespace
 
 // Port list, port test, link and a pulled cable, with the window on a simulated instrument.
 class LinkAndPullOutTest : public QObject {
@@ -71,8 +129,8 @@ class LinkAndPullOutTest : public QObject {
 
         // Pulling the cable: the instrument side of the line disappears.
         simulator.killNow();
-        QTRY_VERIFY_WITH_TIMEOUT(!link->isChecked(), 15000);
-        QCOMPARE(link->text(), QStringLiteral("Link Off"));
+        QTRY_COMPARE_WITH_TIMEOUT(link->text(), QStringLiteral("Link Waiting"), 15000);
+        QVERIFY(link->isChecked());
         QVERIFY(!f.window->devicePort(0).isOpen());
         // The broken line must be reported once, not once per error it keeps raising.
         for (int i = 0; i < 3; ++i) {
@@ -83,6 +141,78 @@ class LinkAndPullOutTest : public QObject {
         QVERIFY2(f.messages.shown.first().contains(QStringLiteral("Device 1")),
                  qPrintable(f.messages.shown.first()));
         QVERIFY(!f.button(QStringLiteral("Ch_Link"), 1)->isChecked());
+        // Giving up on it.
+        link->setChecked(false);
+        QCOMPARE(link->text(), QStringLiteral("Link Off"));
+    }
+
+    // Two instruments logging Fast; one is unplugged and plugged in again on the same port.
+    void instrumentThatComesBackRelinksItself() {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QVERIFY(e2e::makeDanglingPorts(home.path()));
+        const e2e::HomeOverride isolated(home.path());
+        const QString sentLog = home.path() + QStringLiteral("/sent.log");
+        const QString csvPath = home.path() + QStringLiteral("/relink.csv");
+        e2e::Simulator staying(home.path());
+        QVERIFY2(staying.start({"--devices",  "1",    "--first-port", "1",    "--wave",   "ramp",
+                                "--min",      "0",    "--max",        "1000", "--period", "1000",
+                                "--decimals", "3",    "--unit",       "kg",   "--rate",   "10",
+                                "--sent-log", sentLog}),
+                 qPrintable(staying.output()));
+        auto leaving = std::make_unique<e2e::Simulator>(home.path());
+        QVERIFY2(leaving->start(SecondInstrument), qPrintable(leaving->output()));
+
+        e2e::RealPortsWindow f(home.path());
+        auto* list1 = f.control<QComboBox>(QStringLiteral("CombMSCom"), 1);
+        list1->setCurrentIndex(list1->findData(2));
+        f.button(QStringLiteral("OptDev"), 2)->setChecked(true);
+        f.button(QStringLiteral("OptLogMode"), 0)->setChecked(true);
+        f.control<QLineEdit>(QStringLiteral("TextLogInterval"))->setText(QStringLiteral("100"));
+        f.control<QCheckBox>(QStringLiteral("CheckLogAuto"))->setChecked(true);
+        QAbstractButton* link2 = f.button(QStringLiteral("Ch_Link"), 1);
+        for (int attempt = 0; attempt < 3 && !link2->isChecked(); ++attempt)
+            link2->setChecked(true);
+        QAbstractButton* link1 = f.button(QStringLiteral("Ch_Link"), 0);
+        for (int attempt = 0; attempt < 3 && !link1->isChecked(); ++attempt)
+            link1->setChecked(true);
+        QVERIFY(link1->isChecked() && link2->isChecked());
+        const QByteArray linkValue = f.labelText(QStringLiteral("LabMSData"), 0).toLatin1();
+        f.dialogs.answers = QStringList{csvPath};
+        f.window->ComFile_Click(0);
+        const auto rows = [&f] { return f.window->state().SampleCount; };
+        QTRY_VERIFY_WITH_TIMEOUT(rows() >= 20, 20000);
+
+        leaving->killNow();
+        QTRY_COMPARE_WITH_TIMEOUT(link2->text(), QStringLiteral("Link Waiting"), 15000);
+        QCOMPARE(f.messages.shown.size(), 1);
+        QVERIFY2(f.messages.shown[0].contains(QStringLiteral("Device 2")) &&
+                     f.messages.shown[0].contains(QStringLiteral("linked again")),
+                 qPrintable(f.messages.shown[0]));
+        const int atBreak = rows();
+        QTRY_VERIFY_WITH_TIMEOUT(rows() >= atBreak + 20, 20000);
+        // Opening a list looks again; the chosen port stays although it is gone.
+        auto* list0 = f.control<QComboBox>(QStringLiteral("CombMSCom"), 0);
+        list0->showPopup();
+        list0->hidePopup();
+        QVERIFY(list0->findData(1) >= 0);
+        QCOMPARE(list1->currentData().toInt(), 2);
+
+        leaving = std::make_unique<e2e::Simulator>(home.path());
+        QVERIFY2(leaving->start(SecondInstrument), qPrintable(leaving->output()));
+        QTRY_COMPARE_WITH_TIMEOUT(link2->text(), QStringLiteral("Link On"), 3000);
+        QVERIFY(link2->isChecked());
+        const int atReturn = rows();
+        QTRY_VERIFY_WITH_TIMEOUT(rows() >= atReturn + 20, 20000);
+        f.window->ComFile_Click(1);
+        QCOMPARE(f.messages.shown.size(), 1);
+
+        const e2e::CsvText csv = e2e::readCsv(csvPath);
+        QVERIFY(csv.lines.size() > 3);
+        const QList<QByteArray> logged = csv.lines.mid(3);
+        QCOMPARE(logged.size(), rows());
+        const QString fault = checkRelinkRows(logged, e2e::readSentLog(sentLog, 1), linkValue);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 };
 
