@@ -25,6 +25,7 @@ export HOME=$work QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
 unset XDG_CONFIG_HOME
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 sim_pid= driver_pid=
+sim_flags=()
 stop() {
   if [ -n "$driver_pid" ]; then kill "$driver_pid" 2>/dev/null; wait "$driver_pid" 2>/dev/null || true; fi
   if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true; fi
@@ -35,7 +36,7 @@ trap 'stop; rm -rf "$work"' EXIT
 
 start() { # rate csv
   "$build/tools/kt7-sim/kt7-sim" --devices 8 --first-port 1 --rate "$1" --wave ramp \
-    --decimals 3 --sent-log "$work/sent-$1.log" >"$work/sim.out" 2>&1 &
+    --decimals 3 --sent-log "$work/sent-$1.log" "${sim_flags[@]}" >"$work/sim.out" 2>&1 &
   sim_pid=$!
   until grep -q '^ready$' "$work/sim.out"; do sleep 0.2; done
   "$build/tests/e2e/kt7-log-driver" "$2" 8 "$history_cap" >"$work/driver.out" 2>&1 &
@@ -87,9 +88,10 @@ sample $((quiet_minutes * 60)) "$work/quiet.samples"
 stop
 quiet_rows=$(check_csv "$work/quiet.csv")
 
-# Every instrument vanishes at once, like pulled cables: SIGKILL leaves the port links dangling.
+# Every instrument vanishes at once, like pulled adapters whose by-id links stay behind.
+sim_flags=(--unplug-on-exit)
 start 1 "$work/wait.csv"
-kill -KILL "$sim_pid"
+kill "$sim_pid"
 wait "$sim_pid" 2>/dev/null || true
 sim_pid=
 until [ "$(grep -c 'linked again' "$work/driver.out")" -ge 8 ]; do
