@@ -101,14 +101,6 @@ class PortNumbersTest : public QObject {
         QCOMPARE(kt7::portMapText(second), text);
     }
 
-    void withoutAFolderNothingIsAssigned() {
-        kt7test::FakePortCatalogue catalogue; // as on Windows
-        catalogue.ports = {adapter("/dev/ttyUSB0", "A1")};
-        const kt7::ComPortMap map = kt7::assignPortNumbers(catalogue);
-        QVERIFY(map.assigned.isEmpty());
-        QVERIFY(map.unnumbered.isEmpty());
-    }
-
     void describesTheAdapterBehindAnEntry() {
         QTemporaryDir home;
         const QString entry = home.path() + QStringLiteral("/com3");
