@@ -50,14 +50,10 @@ class PortNumbersTest : public QObject {
                                  adapter("/dev/ttyACM0")}
             << "1>/nonexistent/adapter 2>/dev/ttyACM0 3>" + ById.arg("A1") + " 4>" + ById.arg("B2")
             << "COM 1\t/nonexistent/adapter\tabsent\t\n";
-        QTest::newRow("a hand-made link to the device path is kept")
-            << QStringList{"2>/dev/ttyUSB0"} << QList<SystemPort>{adapter("/dev/ttyUSB0", "A1")}
-            << "2>/dev/ttyUSB0"
-            << "COM 2\t/dev/ttyUSB0\t";
-        QTest::newRow("a hand-made link to the by-id name is kept")
-            << QStringList{"7>" + ById.arg("A1")}
-            << QList<SystemPort>{adapter("/dev/ttyUSB3", "A1")} << "7>" + ById.arg("A1")
-            << "COM 7\t" + ById.arg("A1") + "\t";
+        QTest::newRow("hand-made links to a device path and a by-id name are kept")
+            << QStringList{"2>/dev/ttyUSB0", "7>" + ById.arg("B2")}
+            << QList<SystemPort>{adapter("/dev/ttyUSB0", "A1"), adapter("/dev/ttyUSB3", "B2")}
+            << "2>/dev/ttyUSB0 7>" + ById.arg("B2") << "COM 7\t" + ById.arg("B2") + "\t";
         QTest::newRow("UARTs keep their own number where it is free")
             << QStringList{"2>/nonexistent/adapter"}
             << QList<SystemPort>{adapter("/dev/ttyUSB0", "A1"), adapter("/dev/ttyS1"),
