@@ -142,7 +142,7 @@ void Form_KT7::onPortFailed(int index, const QString& reason) {
     if (!report)
         return;
     platform.messages.show(
-        QStringLiteral("Device %1 was unlinked: %2 (%3) stopped working: %4. It will be linked "
+        QStringLiteral("Device %1 lost its link: %2 (%3) stopped working: %4. It will be linked "
                        "again when the port returns; press its link button to stop waiting.")
             .arg(QString::number(index + 1), portName(index), MSCom[index]->devicePath(), reason));
 }
