@@ -1,5 +1,7 @@
 #include "app/Form_KT7.h"
 
+#include "app/DropDownList.h"
+
 #include "chart/ChartComponent.h"
 
 #include <QCheckBox>
@@ -39,6 +41,8 @@ void Form_KT7::connectHandlers() {
             if (entry >= 0)
                 CombMSCom_Click(i);
         });
+        if (auto* list = qobject_cast<DropDownList*>(CombMSCom[i]))
+            connect(list, &DropDownList::dropDown, this, [this, i] { CombMSCom_DropDown(i); });
         connect(Ch_Link[i], &QPushButton::toggled, this, [this, i] { Ch_Link_Click(i); });
         connect(ComTest[i], &QPushButton::clicked, this, [this, i] { ComTest_Click(i); });
         connect(Tare[i], &QPushButton::toggled, this, [this, i] { Tare_Click(i); });
@@ -55,6 +59,7 @@ void Form_KT7::connectHandlers() {
         connect(ComFile[i], &QPushButton::clicked, this, [this, i] { ComFile_Click(i); });
     }
     connect(TimerRecAI, &QTimer::timeout, this, &Form_KT7::TimerRecAI_Timer);
+    connect(TimerRelink, &QTimer::timeout, this, &Form_KT7::TimerRelink_Timer);
     connect(CheckLogAuto, &QCheckBox::stateChanged, this, &Form_KT7::CheckLogAuto_Click);
     connect(TextLogInterval, &QLineEdit::textChanged, this, &Form_KT7::TextLogInterval_Change);
     connect(ChSetY, &QCheckBox::stateChanged, this, &Form_KT7::ChSetY_Click);
@@ -93,6 +98,7 @@ void Form_KT7::moveEvent(QMoveEvent* event) {
 
 void Form_KT7::closeEvent(QCloseEvent* event) {
     closeLog();
+    TimerRelink->stop();
     for (auto& port : MSCom)
         port->close();
     event->accept();

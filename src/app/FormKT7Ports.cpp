@@ -31,6 +31,7 @@ void Form_KT7::CombMSCom_Click(int index) {
 }
 
 void Form_KT7::linkOff(int index) {
+    portReturn[index] = PortReturn::NotWatched;
     Ch_Link[index]->setText(QStringLiteral("Link Off"));
     {
         const QSignalBlocker quiet(Ch_Link[index]);
@@ -80,14 +81,7 @@ void Form_KT7::Ch_Link_Click(int index) {
             reportOpenFailure(index, opened);
             return;
         }
-        platform.clock.blockingWait(LinkWaitMs);
-        received = port.readAll();
-        const LatestReading reading = parseLatestReading(received);
-        if (reading.found) {
-            LabMSData[index]->setText(numberText(reading.value));
-            LabMSUnit[index]->setText(reading.unit);
-            good = true;
-        }
+        good = listenForReading(index, received);
     }
     if (good && Ch_Link[index]->isChecked()) {
         Ch_Link[index]->setText(QStringLiteral("Link On"));
@@ -95,6 +89,18 @@ void Form_KT7::Ch_Link_Click(int index) {
         return;
     }
     linkOff(index);
+}
+
+// The link's wait for the instrument: its latest complete reading goes to the labels.
+bool Form_KT7::listenForReading(int index, QByteArray& received) {
+    platform.clock.blockingWait(LinkWaitMs);
+    received = MSCom[index]->readAll();
+    const LatestReading reading = parseLatestReading(received);
+    if (!reading.found)
+        return false;
+    LabMSData[index]->setText(numberText(reading.value));
+    LabMSUnit[index]->setText(reading.unit);
+    return true;
 }
 
 void Form_KT7::ComTest_Click(int index) {
@@ -135,12 +141,18 @@ void Form_KT7::Tare_Click(int index) {
     }
 }
 
+// The device waits for its port to return; only the first break after the user's own link is
+// reported, so a port that keeps dropping out does not pile up message boxes.
 void Form_KT7::onPortFailed(int index, const QString& reason) {
-    if (!Ch_Link[index]->isChecked())
+    if (!Ch_Link[index]->isChecked() || portReturn[index] == PortReturn::Awaited)
         return;
-    linkOff(index);
+    const bool report = portReturn[index] == PortReturn::NotWatched;
+    awaitPortReturn(index);
+    if (!report)
+        return;
     platform.messages.show(
-        QStringLiteral("Device %1 was unlinked: %2 (%3) stopped working: %4.")
+        QStringLiteral("Device %1 lost its link: %2 (%3) stopped working: %4. It will be linked "
+                       "again when the port returns; press its link button to stop waiting.")
             .arg(QString::number(index + 1), portName(index), MSCom[index]->devicePath(), reason));
 }
 

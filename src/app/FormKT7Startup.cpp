@@ -32,6 +32,7 @@ void Form_KT7::Form_Load() {
     prepareLogFolder();
     st.LogFolder = platform.desktop.logFolder();
     OptDev_Click(0);
+    numberNewPorts();
     probePorts();
     for (QComboBox* list : CombMSCom)
         if (list->count() > 0)
@@ -112,6 +113,7 @@ void Form_KT7::probePorts() {
         list->setCurrentIndex(-1);
         list->blockSignals(false);
     }
+    describePortEntries();
 }
 
 } // namespace kt7

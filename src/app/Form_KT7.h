@@ -5,6 +5,7 @@
 #include "app/WindowState.h"
 #include "logfile/LogFile.h"
 #include "platform/Platform.h"
+#include "platform/core/ComPortMap.h"
 
 #include <QMargins>
 #include <QWidget>
@@ -63,6 +64,11 @@ class Form_KT7 : public QWidget {
     void Text_Chart_Pts_Click() {}
     void Text_Chart_Pts_KeyUp(int keyCode, Qt::KeyboardModifiers shift);
     void MSComm1_OnComm() {}
+    // A port list is about to open: look for ports plugged in or pulled out since.
+    void CombMSCom_DropDown(int index);
+    // Once a second while a device waits for its broken port to return.
+    void TimerRelink_Timer();
+    QTimer* relinkTimer() const { return TimerRelink; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,6 +94,13 @@ class Form_KT7 : public QWidget {
     void reportOpenFailure(int index, const PortOpenResult& result);
     void onPortFailed(int index, const QString& reason);
     void tellUnitChange(int index, const UnitChange& change);
+    bool listenForReading(int index, QByteArray& received);
+    void numberNewPorts();
+    QList<int> presentPortNumbers();
+    void refillPortList(QComboBox* list, const QList<int>& present);
+    void describePortEntries();
+    void awaitPortReturn(int index);
+    void tryRelink(int index);
     void SelectLogFile();
     bool startLog();
     void WriteLogRow(const std::array<std::optional<double>, DeviceCount>& values);
@@ -112,6 +125,13 @@ class Form_KT7 : public QWidget {
     qint32 lastSampleInFile = 0;
     QByteArray pendingRows; // this tick's rows, written to the log in one go at its end
     std::optional<QMargins> fittedFrame; // the window frame the height was last fitted to
+    ComPortMap portMap;     // the COM numbers and the system's ports, as last looked up
+
+    // A device whose port broke while linked stays wanted: its box stays down, captioned
+    // "Link Waiting", until the port returns and it links again, or the user gives up on it.
+    enum class PortReturn { NotWatched, Awaited, Relinked };
+    std::array<PortReturn, DeviceCount> portReturn{};
+    std::array<int, DeviceCount> relinkPause{}; // timer rounds to skip after a silent instrument
 
     // Controls, named as the user-facing layout names them.
     std::array<QRadioButton*, 3> OptDev{};
@@ -153,6 +173,7 @@ class Form_KT7 : public QWidget {
     std::array<QLabel*, DeviceCount> LabMSUnit{};
     ChartComponent* CWGraph1 = nullptr;
     QTimer* TimerRecAI = nullptr;
+    QTimer* TimerRelink = nullptr;
     std::array<std::unique_ptr<SerialPort>, DeviceCount> MSCom;
     std::unique_ptr<SerialPort> MSComm1;
 };

@@ -1,5 +1,6 @@
 #include "app/LayoutKit.h"
 
+#include "app/DropDownList.h"
 #include "app/WrappingButton.h"
 #include "app/WrappingCheckBox.h"
 
@@ -91,7 +92,7 @@ QRadioButton* LayoutKit::option(QWidget* parent, const QString& name, const QStr
 
 QComboBox* LayoutKit::dropDownList(QWidget* parent, const QString& name, Twips at,
                                    const QFont& font) const {
-    auto* widget = new QComboBox(parent);
+    auto* widget = new DropDownList(parent);
     widget->setEditable(false);
     place(widget, name, at, font);
     return widget;

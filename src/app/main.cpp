@@ -1,9 +1,29 @@
 #include "app/Form_KT7.h"
+#include "platform/core/ComPortMap.h"
+#include "platform/serial/QtPortCatalogue.h"
 #include "platform/widgets/SystemPlatform.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// `kt7-logger --list-ports`: the COM number map, with numbers given to new ports first, as the
+// window would on start-up.
+int listPorts(int argc, char** argv) {
+    const QCoreApplication app(argc, argv);
+    const kt7::QtPortCatalogue catalogue;
+    const QByteArray text = kt7::portMapText(kt7::assignPortNumbers(catalogue)).toLocal8Bit();
+    std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--list-ports") == 0)
+        return listPorts(argc, argv);
     QApplication app(argc, argv);
     kt7::SystemPlatform::prepareApplication();
     kt7::SystemPlatform system;

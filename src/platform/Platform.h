@@ -4,6 +4,7 @@
 #include "platform/Desktop.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PortCatalogue.h"
 #include "platform/SerialPort.h"
 
 namespace kt7 {
@@ -15,6 +16,7 @@ struct Platform {
     FileDialogs& dialogs;
     MessageBoxes& messages;
     Desktop& desktop;
+    PortCatalogue& catalogue;
 };
 
 } // namespace kt7

@@ -2,6 +2,7 @@
 #include "chart/ChartComponent.h"
 #include "common/TestRegistry.h"
 
+#include <QFileInfo>
 #include <QTest>
 
 using namespace kt7test;
@@ -123,17 +124,101 @@ class PortHandlersTest : public QObject {
         QCOMPARE(fixture.ports.openAttempts(2), attempts); // choosing a port never opens it
     }
 
-    void brokenPortUnlinksOnlyItsDevice() {
+    void brokenPortWaitsAndRelinksOnlyItsDevice() {
         WindowFixture fixture({1, 2});
         choosePort(fixture, 1, 2);
         QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
         QVERIFY(fixture.link(1, WindowFixture::line("2", "kg")));
+        QAbstractButton* link = fixture.button(QStringLiteral("Ch_Link"), 0);
         fixture.ports.breakPort(1);
-        QTRY_VERIFY(!fixture.button(QStringLiteral("Ch_Link"), 0)->isChecked());
-        QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(), QStringLiteral("Link Off"));
+        fixture.ports.removePort(1);
+        QTRY_COMPARE(link->text(), QStringLiteral("Link Waiting"));
+        QVERIFY(link->isChecked()); // still wanted: no other device may take the port meanwhile
+        QVERIFY(!fixture.window->devicePort(0).isOpen());
         QCOMPARE(fixture.messages.shown.size(), 1);
-        QVERIFY(fixture.messages.shown[0].contains("Device 1"));
+        QVERIFY(fixture.messages.shown[0].contains("Device 1") &&
+                fixture.messages.shown[0].contains("linked again when the port returns"));
         QVERIFY(fixture.button(QStringLiteral("Ch_Link"), 1)->isChecked());
+
+        // Absent: each round looks quietly. Back, but the instrument is silent: tried again only
+        // after a pause.
+        fixture.window->TimerRelink_Timer();
+        fixture.ports.addPort(1);
+        const int attempts = fixture.ports.openAttempts(1);
+        for (int round = 0; round < 5; ++round)
+            fixture.window->TimerRelink_Timer();
+        QCOMPARE(fixture.ports.openAttempts(1), attempts + 1);
+        QVERIFY(!fixture.window->devicePort(0).isOpen());
+        // Speaking again: linked as the link button does it, with no new message.
+        fixture.ports.sendDuringWait(1, WindowFixture::line("4.5", "kg"));
+        fixture.window->TimerRelink_Timer();
+        QCOMPARE(link->text(), QStringLiteral("Link On"));
+        QVERIFY(fixture.window->devicePort(0).isOpen());
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("4.5"));
+        fixture.ports.send(1, WindowFixture::line("4.75", "kg"));
+        fixture.window->TimerRecAI_Timer();
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("4.75"));
+        fixture.window->TimerRelink_Timer();
+        QVERIFY(!fixture.window->relinkTimer()->isActive());
+
+        // A port that drops out again waits again without another box.
+        fixture.ports.breakPort(1);
+        QTRY_COMPARE(link->text(), QStringLiteral("Link Waiting"));
+        QCOMPARE(fixture.messages.shown.size(), 1);
+    }
+
+    void userEndsTheWait_data() {
+        QTest::addColumn<bool>("unlink"); // else: choose another port
+        QTest::newRow("unlinking by hand") << true;
+        QTest::newRow("choosing another port") << false;
+    }
+    void userEndsTheWait() {
+        QFETCH(bool, unlink);
+        WindowFixture fixture({1, 2});
+        QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
+        fixture.ports.breakPort(1);
+        QAbstractButton* link = fixture.button(QStringLiteral("Ch_Link"), 0);
+        QTRY_COMPARE(link->text(), QStringLiteral("Link Waiting"));
+        if (unlink)
+            link->setChecked(false);
+        else
+            choosePort(fixture, 0, 2);
+        QCOMPARE(link->text(), QStringLiteral("Link Off"));
+        const int attempts = fixture.ports.totalOpenAttempts();
+        fixture.window->TimerRelink_Timer();
+        QCOMPARE(fixture.ports.totalOpenAttempts(), attempts);
+        QVERIFY(!link->isChecked() && !fixture.window->relinkTimer()->isActive());
+    }
+
+    void openingAListFindsPortsPluggedInSince() {
+        WindowFixture fixture({1, 2});
+        fixture.catalogue.folder = fixture.home.path() + QStringLiteral("/ports");
+        fixture.catalogue.ports = {{QStringLiteral("/dev/fake3"), QString(),
+                                    QStringLiteral("FT232R USB UART"), QStringLiteral("FTDI"),
+                                    QStringLiteral("A1")}};
+        choosePort(fixture, 2, 2);
+        fixture.ports.addPort(3);
+        fixture.ports.removePort(2);
+        auto* opened = fixture.control<QComboBox>(QStringLiteral("CombMSCom"), 5);
+        opened->showPopup();
+        opened->hidePopup();
+        // The port is given a number, since it had none.
+        QCOMPARE(QFileInfo(fixture.catalogue.folder + "/com1").symLinkTarget(), "/dev/fake3");
+        const auto entries = [&](int device) {
+            const auto* list = fixture.control<QComboBox>(QStringLiteral("CombMSCom"), device);
+            QStringList texts;
+            for (int e = 0; e < list->count(); ++e)
+                texts.append(list->itemText(e));
+            return texts.join(',') + " chosen " + list->currentText();
+        };
+        QCOMPARE(entries(0), QStringLiteral("COM 1,COM 3 chosen COM 1"));
+        QCOMPARE(entries(2), QStringLiteral("COM 1,COM 2,COM 3 chosen COM 2")); // gone, but chosen
+        QCOMPARE(fixture.window->devicePort(2).portNumber(), 2);
+        const auto* list = fixture.control<QComboBox>(QStringLiteral("CombMSCom"), 0);
+        const QString tip = list->itemData(1, Qt::ToolTipRole).toString();
+        QVERIFY2(tip.contains("/dev/fake3") && tip.contains("FT232R USB UART") &&
+                     tip.contains("FTDI") && tip.contains("A1"),
+                 qPrintable(tip));
     }
 
     void portTest_data() {

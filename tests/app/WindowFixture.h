@@ -5,6 +5,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
+#include "fakes/FakePortCatalogue.h"
 #include "fakes/FakeSerialPorts.h"
 
 #include <QAbstractButton>
@@ -58,7 +59,8 @@ class WindowFixture : public WindowControls<WindowFixture> {
     FakeDialogs dialogs;
     FakeMessageBoxes messages;
     FakeDesktop desktop;
-    kt7::Platform platform{ports, clock, dialogs, messages, desktop};
+    FakePortCatalogue catalogue;
+    kt7::Platform platform{ports, clock, dialogs, messages, desktop, catalogue};
     std::unique_ptr<kt7::Form_KT7> window;
 };
 

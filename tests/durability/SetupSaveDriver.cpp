@@ -4,6 +4,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
+#include "fakes/FakePortCatalogue.h"
 #include "fakes/FakeSerialPorts.h"
 
 #include <QApplication>
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
     kt7test::FakeDesktop desktop;
     desktop.appFolder = home.path();
     desktop.logDir = home.path() + QStringLiteral("/");
-    const kt7::Platform platform{ports, clock, dialogs, messages, desktop};
+    kt7test::FakePortCatalogue catalogue;
+    const kt7::Platform platform{ports, clock, dialogs, messages, desktop, catalogue};
     kt7::Form_KT7 window(platform);
 
     // Long labels make each save take a while, so kills land inside writes too.

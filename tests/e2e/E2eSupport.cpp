@@ -67,6 +67,11 @@ bool Simulator::start(const QStringList& arguments, int timeoutMs) {
     return true;
 }
 
+bool Simulator::stop() {
+    proc.terminate();
+    return proc.waitForFinished(10000) && proc.exitStatus() == QProcess::NormalExit;
+}
+
 void Simulator::killNow() {
     proc.kill();
     proc.waitForFinished(10000);

@@ -42,6 +42,7 @@ class Simulator {
     // Starts it and waits for "ready"; false (with the output in output()) when that never came.
     bool start(const QStringList& arguments, int timeoutMs = 15000);
     void killNow(); // SIGKILL: the instrument side vanishes at once, like a pulled cable
+    bool stop();    // SIGTERM, and waits for the end
     QString output() const { return QString::fromLocal8Bit(collected); }
     QProcess& process() { return proc; }
 

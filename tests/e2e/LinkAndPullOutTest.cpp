@@ -2,10 +2,57 @@
 #include "RealPortsWindow.h"
 #include "common/TestRegistry.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
+#include <tuple>
+
+namespace {
+
+const QStringList SecondInstrument{
+    "--devices", "1",      "--first-port", "2",      "--wave", "const",           "--value",
+    "7.5",       "--unit", "bar",          "--rate", "10",     "--unplug-on-exit"};
+
+// Fast log rows of device 1 on a ramp rising 0.1 a line and device 2 at a constant 7.5: numbered
+// in turn, device 1 rising in every row (a line never logged twice), device 2 logged, then away
+// for a stretch of rows in which device 1, alone, loses no line, then logged again. While both
+// are linked a tick logs as many rows as the device with the fewest lines, so device 1's surplus
+// lines are left out then. Empty text when all is well.
+QString checkRelinkRows(const QList<QByteArray>& rows) {
+    qint64 previous = -1;
+    qsizetype run = 0, longest = 0, longestEnd = 0, back = 0;
+    QList<qint64> steps; // device 1's rise into each row, 0 when it has no reading there
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QList<QByteArray> fields = rows[r].split(',');
+        const QString where = QStringLiteral("row %1 \"%2\": ").arg(r + 1).arg(rows[r]);
+        if (fields.size() != 10 || fields[0] != QByteArray::number(r + 1))
+            return where + QStringLiteral("not ten fields numbered %1").arg(r + 1);
+        const qint64 value = fields[2].isEmpty() ? previous : e2e::thousandths(fields[2]);
+        if (!fields[2].isEmpty() && value <= previous)
+            return where + QStringLiteral("device 1 did not rise");
+        steps.append(value - previous);
+        previous = value;
+        const bool away = fields[3].isEmpty();
+        if (!away && e2e::thousandths(fields[3]) != 7500)
+            return where + QStringLiteral("device 2 holds a stranger's value");
+        run = away ? run + 1 : 0;
+        if (run > longest && r >= run) // a gap that has device 2 before it
+            std::tie(longest, longestEnd) = std::pair(run, r + 1);
+        back = away ? back : r;
+    }
+    if (longest < 15 || back < longestEnd) // two seconds away at ten lines a second
+        return QStringLiteral("device 2 was not away for 15 rows between rows of its own");
+    for (qsizetype r = longestEnd - longest + 1; r < longestEnd; ++r)
+        if (steps[r] != 100)
+            return QStringLiteral("row %1: device 1 lost a line while alone").arg(r + 1);
+    return {};
+}
+
+} // namespace
 
 // Port list, port test, link and a pulled cable, with the window on a simulated instrument.
 class LinkAndPullOutTest : public QObject {
@@ -71,8 +118,8 @@ class LinkAndPullOutTest : public QObject {
 
         // Pulling the cable: the instrument side of the line disappears.
         simulator.killNow();
-        QTRY_VERIFY_WITH_TIMEOUT(!link->isChecked(), 15000);
-        QCOMPARE(link->text(), QStringLiteral("Link Off"));
+        QTRY_COMPARE_WITH_TIMEOUT(link->text(), QStringLiteral("Link Waiting"), 15000);
+        QVERIFY(link->isChecked());
         QVERIFY(!f.window->devicePort(0).isOpen());
         // The broken line must be reported once, not once per error it keeps raising.
         for (int i = 0; i < 3; ++i) {
@@ -83,6 +130,77 @@ class LinkAndPullOutTest : public QObject {
         QVERIFY2(f.messages.shown.first().contains(QStringLiteral("Device 1")),
                  qPrintable(f.messages.shown.first()));
         QVERIFY(!f.button(QStringLiteral("Ch_Link"), 1)->isChecked());
+        // Giving up on it.
+        link->setChecked(false);
+        QCOMPARE(link->text(), QStringLiteral("Link Off"));
+    }
+
+    // Two instruments logging Fast; one is unplugged and plugged in again on the same port.
+    void instrumentThatComesBackRelinksItself() {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QVERIFY(e2e::makeDanglingPorts(home.path()));
+        const e2e::HomeOverride isolated(home.path());
+        const QString csvPath = home.path() + QStringLiteral("/relink.csv");
+        e2e::Simulator staying(home.path());
+        // A ramp rising 0.1 a line.
+        QVERIFY2(
+            staying.start({"--devices", "1", "--first-port", "1", "--wave", "ramp", "--min", "0",
+                           "--max", "1000", "--period", "1000", "--unit", "kg", "--rate", "10"}),
+            qPrintable(staying.output()));
+        auto leaving = std::make_unique<e2e::Simulator>(home.path());
+        QVERIFY2(leaving->start(SecondInstrument), qPrintable(leaving->output()));
+
+        e2e::RealPortsWindow f(home.path());
+        auto* list1 = f.control<QComboBox>(QStringLiteral("CombMSCom"), 1);
+        list1->setCurrentIndex(list1->findData(2));
+        f.button(QStringLiteral("OptDev"), 2)->setChecked(true);
+        f.button(QStringLiteral("OptLogMode"), 0)->setChecked(true);
+        f.control<QLineEdit>(QStringLiteral("TextLogInterval"))->setText(QStringLiteral("100"));
+        f.control<QCheckBox>(QStringLiteral("CheckLogAuto"))->setChecked(true);
+        QAbstractButton* link2 = f.button(QStringLiteral("Ch_Link"), 1);
+        for (int attempt = 0; attempt < 3 && !link2->isChecked(); ++attempt)
+            link2->setChecked(true);
+        QAbstractButton* link1 = f.button(QStringLiteral("Ch_Link"), 0);
+        for (int attempt = 0; attempt < 3 && !link1->isChecked(); ++attempt)
+            link1->setChecked(true);
+        QVERIFY(link1->isChecked() && link2->isChecked());
+        f.dialogs.answers = QStringList{csvPath};
+        f.window->ComFile_Click(0);
+        const auto rows = [&f] { return f.window->state().SampleCount; };
+        QTRY_VERIFY_WITH_TIMEOUT(rows() >= 20, 20000);
+
+        // Its port vanishes and its link dangles, as an unplugged adapter's by-id name does.
+        QVERIFY(leaving->stop());
+        QTRY_COMPARE_WITH_TIMEOUT(link2->text(), QStringLiteral("Link Waiting"), 15000);
+        QCOMPARE(f.messages.shown.size(), 1);
+        QVERIFY2(f.messages.shown[0].contains(QStringLiteral("Device 2")) &&
+                     f.messages.shown[0].contains(QStringLiteral("linked again")),
+                 qPrintable(f.messages.shown[0]));
+        const int atBreak = rows();
+        QTRY_VERIFY_WITH_TIMEOUT(rows() >= atBreak + 20, 20000);
+        // Opening a list looks again; the chosen port stays although it is gone.
+        auto* list0 = f.control<QComboBox>(QStringLiteral("CombMSCom"), 0);
+        list0->showPopup();
+        list0->hidePopup();
+        QVERIFY(list0->findData(1) >= 0);
+        QCOMPARE(list1->currentData().toInt(), 2);
+
+        leaving = std::make_unique<e2e::Simulator>(home.path());
+        QVERIFY2(leaving->start(SecondInstrument), qPrintable(leaving->output()));
+        QTRY_COMPARE_WITH_TIMEOUT(link2->text(), QStringLiteral("Link On"), 3000);
+        QVERIFY(link2->isChecked());
+        const int atReturn = rows();
+        QTRY_VERIFY_WITH_TIMEOUT(rows() >= atReturn + 20, 20000);
+        f.window->ComFile_Click(1);
+        QCOMPARE(f.messages.shown.size(), 1);
+
+        const e2e::CsvText csv = e2e::readCsv(csvPath);
+        QVERIFY(csv.lines.size() > 3);
+        const QList<QByteArray> logged = csv.lines.mid(3);
+        QCOMPARE(logged.size(), rows());
+        const QString fault = checkRelinkRows(logged);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 };
 

@@ -46,6 +46,27 @@ class LoggerStartupTest : public QObject {
             QVERIFY(logger.waitForFinished(10000));
         }
     }
+
+    void listsItsPortsAndEnds() {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QVERIFY(e2e::makeDanglingPorts(home.path()));
+        QProcess logger;
+        logger.setProcessEnvironment(e2e::isolatedEnvironment(home.path()));
+        logger.start(QStringLiteral(KT7_LOGGER_PATH), {QStringLiteral("--list-ports")});
+        QVERIFY(logger.waitForFinished(30000));
+        QCOMPARE(logger.exitCode(), 0);
+        const QStringList lines = QString::fromLocal8Bit(logger.readAllStandardOutput())
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= e2e::PortCount);
+        // Every number is taken by the home's entries, none of which leads anywhere.
+        for (int n = 1; n <= e2e::PortCount; ++n)
+            QCOMPARE(
+                lines[n - 1],
+                QStringLiteral("COM %1\t%2/no-such-port/com%1\tabsent\t").arg(n).arg(home.path()));
+        for (const QString& line : lines.mid(e2e::PortCount))
+            QVERIFY2(line.startsWith(QStringLiteral("none\t")), qPrintable(line));
+    }
 };
 
 KT7_REGISTER_TEST(LoggerStartupTest)

@@ -5,6 +5,7 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
 #include "platform/core/SystemClock.h"
+#include "platform/serial/QtPortCatalogue.h"
 #include "platform/serial/QtSerialPortFactory.h"
 
 #include <QAbstractButton>
@@ -29,7 +30,8 @@ class RealPortsWindow : public kt7test::WindowControls<RealPortsWindow> {
     kt7test::FakeDialogs dialogs;
     kt7test::FakeMessageBoxes messages;
     kt7test::FakeDesktop desktop;
-    kt7::Platform platform{ports, clock, dialogs, messages, desktop};
+    kt7::QtPortCatalogue catalogue;
+    kt7::Platform platform{ports, clock, dialogs, messages, desktop, catalogue};
     std::unique_ptr<kt7::Form_KT7> window;
 };
 

@@ -18,6 +18,7 @@ class FakeSerialPorts : public kt7::SerialPortFactory {
     std::unique_ptr<kt7::SerialPort> create() override;
 
     void addPort(int number) { existing.insert(number); }
+    void removePort(int number) { existing.remove(number); }
     void setOpenError(int number, kt7::PortOpenError error, const QString& reason = {});
     void send(int number, const QByteArray& bytes);
     // Bytes that arrive on the next call of deliverPending (a fake clock's wait calls it).

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,14 +18,17 @@ class SimulatorLifecycleTest : public QObject {
     void linksFollowTheSimulatorLifetime_data() {
         QTest::addColumn<int>("signal"); // 0: let --duration end the run
         QTest::addColumn<bool>("useXdgConfigHome");
-        QTest::newRow("SIGTERM") << int(SIGTERM) << false;
-        QTest::newRow("SIGINT") << int(SIGINT) << false;
-        QTest::newRow("duration ends") << 0 << false;
-        QTest::newRow("XDG_CONFIG_HOME set") << int(SIGTERM) << true;
+        QTest::addColumn<bool>("unplug"); // --unplug-on-exit
+        QTest::newRow("SIGTERM") << int(SIGTERM) << false << false;
+        QTest::newRow("SIGINT") << int(SIGINT) << false << false;
+        QTest::newRow("duration ends") << 0 << false << false;
+        QTest::newRow("XDG_CONFIG_HOME set") << int(SIGTERM) << true << false;
+        QTest::newRow("unplugged on SIGTERM") << int(SIGTERM) << false << true;
     }
     void linksFollowTheSimulatorLifetime() {
         QFETCH(int, signal);
         QFETCH(bool, useXdgConfigHome);
+        QFETCH(bool, unplug);
         QTemporaryDir xdg;
         SimulatorProcess simulator(useXdgConfigHome ? xdg.path() + "/cfg" : QString());
         // A link left behind by an earlier run must be replaced, not refused.
@@ -35,6 +39,8 @@ class SimulatorLifecycleTest : public QObject {
         if (signal == 0)
             arguments << "--duration"
                       << "0.5";
+        if (unplug)
+            arguments << "--unplug-on-exit";
         simulator.start(arguments);
         QVERIFY(simulator.waitUntilReady());
 
@@ -53,8 +59,13 @@ class SimulatorLifecycleTest : public QObject {
             QVERIFY(!entryExists(simulator.home() + "/.config"));
 
         QVERIFY(signal == 0 ? simulator.finishedCleanly() : simulator.stopWith(signal));
-        QVERIFY(!entryExists(simulator.linkPath(1)));
-        QVERIFY(!entryExists(simulator.linkPath(3)));
+        for (int port : {1, 3}) {
+            // Unplugged, the entry stays and leads to a name that no terminal will ever get.
+            QCOMPARE(entryExists(simulator.linkPath(port)), unplug);
+            if (unplug)
+                QVERIFY(!QFile::symLinkTarget(simulator.linkPath(port)).startsWith("/dev/"));
+            QVERIFY(!QFileInfo::exists(simulator.linkPath(port)));
+        }
     }
 
     void rawFileArrivesVerbatim_data() {

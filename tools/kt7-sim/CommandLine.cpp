@@ -99,6 +99,11 @@ CommandLine::CommandLine() {
             option.setDefaultValue(QString::fromLatin1(flag.defaultValue));
         parser_.addOption(option);
     }
+    parser_.addOption(QCommandLineOption(
+        QStringLiteral("unplug-on-exit"),
+        QStringLiteral("On exit, leave each port link leading to a name that does not exist, as "
+                       "the by-id link of an unplugged USB adapter does, instead of removing it; "
+                       "a later run on the same port takes the link over.")));
 }
 
 std::optional<SimulatorOptions> CommandLine::parse(const QStringList& arguments) {
@@ -154,6 +159,7 @@ std::optional<SimulatorOptions> CommandLine::options() {
     options.seed = static_cast<unsigned>(*seed);
     options.rawFile = parser_.value(QStringLiteral("raw-file")).toStdString();
     options.sentLog = parser_.value(QStringLiteral("sent-log")).toStdString();
+    options.unplugOnExit = parser_.isSet(QStringLiteral("unplug-on-exit"));
     return options;
 }
 

@@ -40,7 +40,8 @@ Simulator::Simulator(const SimulatorOptions& options)
         devices_.push_back(std::move(device));
     }
     for (const auto& device : devices_)
-        links_.push_back(std::make_unique<PortLink>(device->port(), device->slavePath()));
+        links_.push_back(
+            std::make_unique<PortLink>(device->port(), device->slavePath(), options_.unplugOnExit));
 }
 
 void Simulator::announce(std::ostream& out) const {

@@ -16,4 +16,5 @@ struct SimulatorOptions {
     AfterRaw afterRaw = AfterRaw::Idle;
     std::string sentLog;
     unsigned seed = 1;
+    bool unplugOnExit = false; // leave the links dangling on exit, as an unplugged adapter does
 };

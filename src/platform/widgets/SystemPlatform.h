@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/core/SystemClock.h"
+#include "platform/serial/QtPortCatalogue.h"
 #include "platform/serial/QtSerialPortFactory.h"
 #include "platform/widgets/QtDesktop.h"
 #include "platform/widgets/QtFileDialogs.h"
@@ -15,7 +16,7 @@ namespace kt7 {
 // dialogs and message boxes over the window, the desktop.
 class SystemPlatform {
   public:
-    Platform platform() { return {ports, clock, dialogs, messages, desktop}; }
+    Platform platform() { return {ports, clock, dialogs, messages, desktop, catalogue}; }
     // Dialogs and messages open over the main window once it exists.
     void attachTo(QWidget* window) {
         dialogs.setParent(window);
@@ -30,6 +31,7 @@ class SystemPlatform {
     QtFileDialogs dialogs;
     QtMessageBoxes messages;
     QtDesktop desktop;
+    QtPortCatalogue catalogue;
 };
 
 } // namespace kt7

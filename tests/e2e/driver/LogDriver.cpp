@@ -7,6 +7,7 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
 #include "platform/core/SystemClock.h"
+#include "platform/serial/QtPortCatalogue.h"
 #include "platform/serial/QtSerialPortFactory.h"
 
 #include <QAbstractButton>
@@ -42,7 +43,8 @@ int main(int argc, char** argv) {
     kt7test::FakeDesktop desktop;
     desktop.appFolder = QDir::homePath();
     desktop.logDir = QDir::homePath() + QStringLiteral("/KT7 Log/");
-    const kt7::Platform platform{ports, clock, dialogs, messages, desktop};
+    kt7::QtPortCatalogue catalogue;
+    const kt7::Platform platform{ports, clock, dialogs, messages, desktop, catalogue};
     kt7::Form_KT7 window(platform);
 
     const auto button = [&window](const char* name) {
