@@ -41,8 +41,8 @@ LogChart::LogChart(QWidget* parent) : QCustomPlot(parent) {
         buckets[d] = QSharedPointer<QCPGraphDataContainer>::create();
     }
     setTimeAxis(false);
-    connect(xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
-            &LogChart::chooseDetail);
+    // The choice depends on the width of the plot, known once the layout ran.
+    connect(this, &QCustomPlot::afterLayout, this, &LogChart::chooseDetail);
 }
 
 void LogChart::setDevices(const std::array<QString, DeviceCount>& labels,
@@ -116,7 +116,6 @@ void LogChart::rebuildBuckets() {
         }
         buckets[d]->set(kept, true);
     }
-    chooseDetail();
 }
 
 void LogChart::chooseDetail() {
@@ -147,7 +146,6 @@ void LogChart::showAll() {
     }
     if (keys)
         xAxis->setRange(keys->size() > 0 ? *keys : QCPRange(keys->lower - 1, keys->upper + 1));
-    chooseDetail();
 }
 
 } // namespace kt7

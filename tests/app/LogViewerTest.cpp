@@ -71,6 +71,7 @@ class LogViewerTest : public QObject {
         QCOMPARE(chart.deviceGraphs()[0]->valueAxis()->label(), QStringLiteral("Flow, in (l/min)"));
         QCOMPARE(chart.deviceGraphs()[2]->valueAxis()->label(), QStringLiteral(" (us)"));
         QCOMPARE(chart.pointCount(0), qsizetype(2));
+        QVERIFY(!chart.drawsBuckets(0));
         QCOMPARE(chart.pointCount(2), qsizetype(2));
         QCOMPARE(chart.points(2)->at(1)->value, -3e20);
         QCOMPARE(chart.xAxis->range(), QCPRange(1, 3));
