@@ -10,6 +10,11 @@ namespace {
 const qint64 epochDay = QDate(1970, 1, 1).toJulianDay();
 } // namespace
 
+DateTimeFieldReader::DateTimeFieldReader(const QLocale& locale)
+    : locale(locale), timePattern(dateTimePatterns(locale).time) {
+    timePattern.replace(u'\u202F', u' ');
+}
+
 QString decodeLogText(QByteArrayView bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8(bytes);
@@ -57,13 +62,16 @@ std::optional<qint64> DateTimeFieldReader::secondsOf(QByteArrayView field) {
     }
     QTime time(0, 0);
     if (split) {
-        const QByteArray timeText = field.sliced(*split).toByteArray();
+        const QByteArrayView timePart = field.sliced(*split);
+        // Looked up without a copy; only a new text is stored.
+        const QByteArray timeText = QByteArray::fromRawData(timePart.data(), timePart.size());
         auto known = times.constFind(timeText);
         if (known == times.constEnd()) {
-            const QTime read = parseDateTimeField(decodeLogText(field), locale).time();
+            // The time part alone: a whole-field parse would also build a local date-time.
+            const QTime read = locale.toTime(decodeLogText(timeText), timePattern);
             if (!read.isValid())
                 return std::nullopt;
-            known = times.insert(timeText, read);
+            known = times.insert(timePart.toByteArray(), read);
         }
         time = *known;
     }

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QHash>
 #include <QLocale>
+#include <QString>
 #include <QTime>
 
 #include <optional>
@@ -17,7 +18,7 @@ namespace kt7 {
 // remembered: a million rows cost a hash look-up each, not a locale parse.
 class DateTimeFieldReader {
   public:
-    explicit DateTimeFieldReader(const QLocale& locale) : locale(locale) {}
+    explicit DateTimeFieldReader(const QLocale& locale);
 
     std::optional<qint64> secondsOf(QByteArrayView field);
 
@@ -26,6 +27,7 @@ class DateTimeFieldReader {
     void learnSplit(const QString& text);
 
     QLocale locale;
+    QString timePattern;
     int blanksInDate = -1; // blanks inside the date part; unknown until a row with a time
     QByteArray lastDateText;
     QDate lastDate;
