@@ -38,7 +38,8 @@ LogChart::LogChart(QWidget* parent) : QCustomPlot(parent) {
         graphs[d]->setPen(QPen(deviceColour(d), 1));
         colourAxis(*yAxes[d], deviceColour(d));
         full[d] = graphs[d]->data();
-        buckets[d] = QSharedPointer<QCPGraphDataContainer>::create();
+        for (auto& level : buckets[d])
+            level = QSharedPointer<QCPGraphDataContainer>::create();
     }
     setTimeAxis(false);
     // The choice depends on the width of the plot, known once the layout ran.
@@ -101,31 +102,49 @@ void LogChart::clearPoints() {
 }
 
 // Each bucket of points gives its lowest and its highest reading, in the order they came.
+QVector<QCPGraphData> LogChart::extremesOf(const QCPGraphDataContainer& points) {
+    QVector<QCPGraphData> kept;
+    kept.reserve(2 * (points.size() / BucketSize + 1));
+    for (auto it = points.constBegin(); it != points.constEnd();) {
+        const auto end = std::min(it + BucketSize, points.constEnd());
+        const auto [low, high] = std::minmax_element(
+            it, end, [](const auto& a, const auto& b) { return a.value < b.value; });
+        kept.append(low->key <= high->key ? *low : *high);
+        if (low != high)
+            kept.append(low->key <= high->key ? *high : *low);
+        it = end;
+    }
+    return kept;
+}
+
+// A level's buckets are built from the level below: 32 points, then 32 extremes of 16 buckets.
 void LogChart::rebuildBuckets() {
     for (int d = 0; d < DeviceCount; ++d) {
-        QVector<QCPGraphData> kept;
-        kept.reserve(2 * (full[d]->size() / BucketSize + 1));
-        for (auto it = full[d]->constBegin(); it != full[d]->constEnd();) {
-            const auto end = std::min(it + BucketSize, full[d]->constEnd());
-            const auto [low, high] = std::minmax_element(
-                it, end, [](const auto& a, const auto& b) { return a.value < b.value; });
-            kept.append(low->key <= high->key ? *low : *high);
-            if (low != high)
-                kept.append(low->key <= high->key ? *high : *low);
-            it = end;
+        const QCPGraphDataContainer* below = full[d].data();
+        for (auto& level : buckets[d]) {
+            level->set(extremesOf(*below), true);
+            below = level.data();
         }
-        buckets[d]->set(kept, true);
     }
 }
 
+// The coarsest level whose buckets still span no more than a pixel column.
 void LogChart::chooseDetail() {
     const QCPRange shown = xAxis->range();
     const double pixels = std::max(1, axisRect()->width());
     for (int d = 0; d < DeviceCount; ++d) {
         const auto visible = full[d]->findEnd(shown.upper) - full[d]->findBegin(shown.lower);
-        const bool coarse = visible >= BucketSize * pixels;
-        if ((graphs[d]->data() != full[d]) != coarse)
-            graphs[d]->setData(coarse ? buckets[d] : full[d]);
+        const double perPixel = static_cast<double>(visible) / pixels;
+        QSharedPointer<QCPGraphDataContainer> chosen = full[d];
+        double span = BucketSize;
+        for (const auto& level : buckets[d]) {
+            if (perPixel < span)
+                break;
+            chosen = level;
+            span *= BucketSize / 2.0;
+        }
+        if (graphs[d]->data() != chosen)
+            graphs[d]->setData(chosen);
     }
 }
 

@@ -18,12 +18,14 @@ using DevicePoints = std::array<QVector<QCPGraphData>, DeviceCount>;
 // A whole log zoomed out is millions of points; drawing them all would take far longer than a
 // frame. When more points fall on a pixel column than a bucket holds, each trace is drawn from
 // the lowest and highest reading of every bucket instead: the same picture, a fraction of the
-// points.
+// points. Two levels of buckets (32 and 512 points) keep both a zoomed-out and a half-zoomed
+// view cheap.
 class LogChart : public QCustomPlot {
     Q_OBJECT
 
   public:
-    static constexpr int BucketSize = 64;
+    static constexpr int BucketSize = 32; // points per bucket of the first level
+    static constexpr int Levels = 2;
 
     explicit LogChart(QWidget* parent = nullptr);
 
@@ -50,12 +52,13 @@ class LogChart : public QCustomPlot {
 
   private:
     void rebuildBuckets();
+    static QVector<QCPGraphData> extremesOf(const QCPGraphDataContainer& points);
     void chooseDetail();
 
     std::array<QCPGraph*, DeviceCount> graphs{};
     std::array<QCPAxis*, DeviceCount> yAxes{};
     std::array<QSharedPointer<QCPGraphDataContainer>, DeviceCount> full;
-    std::array<QSharedPointer<QCPGraphDataContainer>, DeviceCount> buckets;
+    std::array<std::array<QSharedPointer<QCPGraphDataContainer>, Levels>, DeviceCount> buckets;
     bool timeKeys = false;
 };
 

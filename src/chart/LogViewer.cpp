@@ -140,7 +140,8 @@ void LogViewer::readFrom(QFile& file, DevicePoints& points) {
     if (!file.seek(readOffset))
         return;
     QByteArray chunk(ChunkBytes, Qt::Uninitialized);
-    for (qint64 n; (n = file.read(chunk.data(), ChunkBytes)) > 0;) {
+    // A file found not to be a log is not read further.
+    for (qint64 n; reader->isLog() && (n = file.read(chunk.data(), ChunkBytes)) > 0;) {
         reader->feed(QByteArrayView(chunk.constData(), n));
         readOffset += n;
         const LogRows rows = reader->takeRows();
@@ -174,6 +175,8 @@ void LogViewer::readNew() {
         return;
     DevicePoints points;
     readFrom(file, points);
+    if (timeBox->isChecked() && !reader->timesReadable())
+        return load(); // a new row without a readable time: back to sample numbers
     plot->appendPoints(points);
     if (!userMovedView)
         plot->showAll();
