@@ -48,15 +48,21 @@ inline QString ms(double value) {
     return QString::number(value, 'f', 3) + QStringLiteral(" ms");
 }
 
-// The resident set size of this process in kB, from /proc/self/status.
-inline long residentKb() {
+// A memory figure of this process in kB from /proc/self/status: "VmRSS" (resident now) or
+// "VmHWM" (the highest resident size so far).
+inline long statusKb(const QByteArray& field = "VmRSS") {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toLong();
     return -1;
+}
+
+// The resident set size of this process in kB.
+inline long residentKb() {
+    return statusKb("VmRSS");
 }
 
 } // namespace kt7bench

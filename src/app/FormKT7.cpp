@@ -23,6 +23,7 @@ Form_KT7::Form_KT7(const Platform& platform, QWidget* parent)
     buildWindow();
     connectHandlers();
     Form_Load();
+    attachChartTools();
     TimerRecAI->start();
 }
 

@@ -56,6 +56,7 @@ void Form_KT7::Text_Chart_Pts_KeyUp(int keyCode, Qt::KeyboardModifiers) {
         return;
     CWGraph1->setAxisMaximum(ChartComponent::XAxis, numberFromText(Text_Chart_Pts->text()));
     CWGraph1->setAxisMinimum(ChartComponent::XAxis, 0);
+    CWGraph1->resumeLive();
 }
 
 } // namespace kt7

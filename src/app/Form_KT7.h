@@ -88,6 +88,8 @@ class Form_KT7 : public QWidget {
     void colourDevices();
     bool prepareLogFolder();
     void probePorts();
+    void attachChartTools();
+    void openLogViewer();
 
     void linkOff(int index);
     QString portName(int index) const;

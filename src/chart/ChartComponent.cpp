@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace kt7 {
 
@@ -190,6 +191,10 @@ std::optional<QCPRange> ChartComponent::valueRangeOfData(int plot) const {
 void ChartComponent::rescaleAxis(int axis) {
     if (!axisAt(axis))
         return;
+    if (paused_) {
+        refitPending_[axis - 1] = true;
+        return;
+    }
     const auto range = axis == XAxisNumber ? keyRangeOfData() : valueRangeOfData(axis - 1);
     if (!range)
         return;
@@ -202,6 +207,7 @@ void ChartComponent::rescaleAxis(int axis) {
 void ChartComponent::setAxisMaximum(int axis, double value) {
     if (!axisAt(axis))
         return;
+    refitPending_[axis - 1] = false;
     limits_[axis - 1].maximum = value;
     showAxis(axis);
     replot(rpQueuedReplot);
@@ -210,6 +216,7 @@ void ChartComponent::setAxisMaximum(int axis, double value) {
 void ChartComponent::setAxisMinimum(int axis, double value) {
     if (!axisAt(axis))
         return;
+    refitPending_[axis - 1] = false;
     limits_[axis - 1].minimum = value;
     showAxis(axis);
     replot(rpQueuedReplot);
@@ -224,6 +231,8 @@ double ChartComponent::axisMinimum(int axis) const {
 }
 
 void ChartComponent::showAxis(int axis) {
+    if (paused_)
+        return;
     AxisLimits set = limits_[axis - 1];
     if (axis == XAxisNumber) {
         // Limits with no width (an X-points text that is no number) would stop the strip chart
@@ -235,6 +244,28 @@ void ChartComponent::showAxis(int axis) {
         set = stripWindow(set, newestKey());
     }
     showLimits(*axisAt(axis), set);
+}
+
+void ChartComponent::pause() {
+    if (paused_)
+        return;
+    paused_ = true;
+    emit pausedChanged(true);
+}
+
+void ChartComponent::resumeLive() {
+    if (!paused_)
+        return;
+    paused_ = false;
+    // X first: a refit of a Y axis fits the data inside the live X window.
+    for (int axis = 1; axis <= AxisCount; ++axis) {
+        if (std::exchange(refitPending_[axis - 1], false))
+            rescaleAxis(axis);
+        else
+            showAxis(axis);
+    }
+    replot(rpQueuedReplot);
+    emit pausedChanged(false);
 }
 
 qsizetype ChartComponent::pointCount(int plot) const {

@@ -48,9 +48,19 @@ class ChartComponent : public QCustomPlot {
     double axisMinimum(int axis) const;
 
     qsizetype pointCount(int plot) const;
+    const std::array<QCPGraph*, PlotCount>& deviceGraphs() const { return graphs_; }
     // Older points beyond the cap are dropped, so memory stays bounded on long runs.
     void setHistoryCap(qsizetype points);
     qsizetype historyCap() const { return historyCap_; }
+
+    // While paused the axes keep the ranges the user zoomed or panned to: appends, limits and
+    // refits are recorded but shown only when the chart goes back to live.
+    void pause();
+    void resumeLive();
+    bool isPaused() const { return paused_; }
+
+  signals:
+    void pausedChanged(bool paused);
 
   private:
     QCPAxis* axisAt(int axis) const;
@@ -71,6 +81,8 @@ class ChartComponent : public QCustomPlot {
     double nextKey_ = 0.0;
     qsizetype historyCap_ = DefaultHistoryCap;
     double lastXSpan_ = 0.0; // the X span to keep scrolling with while the set limits have none
+    bool paused_ = false;
+    std::array<bool, AxisCount> refitPending_{};
 };
 
 } // namespace kt7

@@ -72,18 +72,38 @@ QString dateTimeField(const QDateTime& when, const QLocale& locale) {
     const QTime time = when.time();
     // Compared at whole seconds: the field shows no fraction, so 00:00:00.4 reads as midnight.
     const bool midnight = time.hour() == 0 && time.minute() == 0 && time.second() == 0;
-    QString dateText;
-    QString timeText;
-    if (locale.language() == QLocale::C) {
-        dateText = date.toString(u"yyyy-MM-dd");
-        timeText = time.toString(u"HH:mm:ss");
-    } else {
-        dateText = locale.toString(date, adjustedPattern(locale.dateFormat(QLocale::ShortFormat)));
-        timeText = locale.toString(time, adjustedPattern(locale.timeFormat(QLocale::LongFormat)));
-    }
+    const DateTimePatterns patterns = dateTimePatterns(locale);
+    const QString dateText = locale.toString(date, patterns.date);
+    const QString timeText = locale.toString(time, patterns.time);
     QString field = midnight ? dateText : dateText + u' ' + timeText;
     // Newer locale data puts a narrow no-break space before AM/PM; 8-bit text would show '?'.
     return field.replace(u'\u202F', u' ');
+}
+
+DateTimePatterns dateTimePatterns(const QLocale& locale) {
+    if (locale.language() == QLocale::C)
+        return {QStringLiteral("yyyy-MM-dd"), QStringLiteral("HH:mm:ss")};
+    return {adjustedPattern(locale.dateFormat(QLocale::ShortFormat)),
+            adjustedPattern(locale.timeFormat(QLocale::LongFormat))};
+}
+
+QDateTime parseDateTimeField(QStringView field, const QLocale& locale) {
+    DateTimePatterns patterns = dateTimePatterns(locale);
+    // The writer turns narrow no-break spaces into blanks; the patterns must read them so.
+    patterns.date.replace(u'\u202F', u' ');
+    patterns.time.replace(u'\u202F', u' ');
+    const QString text = field.trimmed().toString();
+    if (const QDate date = locale.toDate(text, patterns.date); date.isValid())
+        return QDateTime(date, QTime(0, 0));
+    // The date pattern may hold blanks itself: try each blank as the one before the time.
+    for (qsizetype blank = text.indexOf(u' '); blank > 0; blank = text.indexOf(u' ', blank + 1)) {
+        const QDate date = locale.toDate(text.left(blank), patterns.date);
+        const QTime time =
+            date.isValid() ? locale.toTime(text.mid(blank + 1), patterns.time) : QTime();
+        if (time.isValid())
+            return QDateTime(date, time);
+    }
+    return {};
 }
 
 QByteArray csvDataRow(qint32 sampleNumber, const QDateTime& when, const QLocale& locale,

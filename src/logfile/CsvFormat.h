@@ -26,6 +26,17 @@ QByteArray csvHeader(const std::array<QString, 8>& labels, const std::array<QStr
 // "yyyy-MM-dd HH:mm:ss", so logs written under the C/POSIX locale sort and parse cleanly.
 QString dateTimeField(const QDateTime& when, const QLocale& locale);
 
+// The date and the time pattern dateTimeField writes with under a locale.
+struct DateTimePatterns {
+    QString date;
+    QString time;
+};
+DateTimePatterns dateTimePatterns(const QLocale& locale);
+
+// Reads a field written by dateTimeField under the same locale back; a date alone is midnight.
+// Invalid when the text does not fit the locale's patterns.
+QDateTime parseDateTimeField(QStringView field, const QLocale& locale);
+
 // One data row: sample number, date and time, and per device its value's number text or an
 // empty field.
 QByteArray csvDataRow(qint32 sampleNumber, const QDateTime& when, const QLocale& locale,

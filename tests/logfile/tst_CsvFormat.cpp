@@ -93,6 +93,13 @@ class TestCsvFormat : public QObject {
         QFETCH(QDateTime, when);
         QFETCH(QString, expected);
         QCOMPARE(dateTimeField(when, locale), expected);
+        // The field reads back to the second it shows.
+        const QTime shown = when.time();
+        const QDateTime back =
+            when.isValid()
+                ? QDateTime(when.date(), QTime(shown.hour(), shown.minute(), shown.second()))
+                : QDateTime();
+        QCOMPARE(parseDateTimeField(expected, locale), back);
     }
 
     void dataRow_data() {

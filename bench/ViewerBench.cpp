@@ -1,0 +1,115 @@
+// The log viewer on a large log: a million rows of eight devices, written by the program's own
+// row writer (one row a second, readings of up to eight characters as instruments send them).
+// Measures the time to open it, the memory it takes, and the replot of the whole history zoomed
+// out against the replot of 300 visible rows of the same chart.
+#include "BenchReport.h"
+#include "chart/LogViewer.h"
+#include "fakes/FakeDialogs.h"
+#include "logfile/CsvFormat.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+using namespace kt7bench;
+
+namespace {
+
+constexpr int Rows = 1'000'000;
+constexpr int ChartWidth = 1000;
+constexpr int ChartHeight = 600;
+
+bool writeLog(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    std::array<QString, 8> labels;
+    std::array<QString, 8> units;
+    for (int d = 0; d < 8; ++d) {
+        labels[d] = QStringLiteral("Label %1").arg(d + 1);
+        units[d] = QStringLiteral("us");
+    }
+    QByteArray out = kt7::csvHeader(labels, units, kt7::CodePage::system());
+    const QDateTime start(QDate(2026, 12, 7), QTime(8, 0));
+    std::array<std::optional<double>, 8> values;
+    for (int r = 1; r <= Rows; ++r) {
+        for (int d = 0; d < 8; ++d)
+            values[d] =
+                std::round((100.0 * std::sin(0.001 * r + d) + std::fmod(r * 7.31, 3.0)) * 1000.0) /
+                1000.0;
+        out += kt7::csvDataRow(r, start.addSecs(r), QLocale(), kt7::CodePage::system(), values);
+        if (out.size() > (1 << 20)) {
+            file.write(out);
+            out.clear();
+        }
+    }
+    return file.write(out) == out.size() && file.flush();
+}
+
+double medianReplotMs(QCustomPlot& plot, int replots) {
+    plot.replot();
+    std::vector<double> times;
+    for (int i = 0; i < replots; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        plot.replot();
+        times.push_back(elapsedMs(timer));
+    }
+    return median(times);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // An optional path keeps the written log for later runs (and for a profiler).
+    QTemporaryDir dir;
+    const QString path =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.filePath(QStringLiteral("large.csv"));
+    QElapsedTimer writing;
+    writing.start();
+    if (!QFileInfo::exists(path) && !writeLog(path)) {
+        std::fprintf(stderr, "viewer: could not write the test log\n");
+        return 1;
+    }
+    std::fprintf(stderr, "viewer: log of %lld bytes ready in %.1f s\n",
+                 static_cast<long long>(QFileInfo(path).size()), elapsedMs(writing) / 1000.0);
+
+    const long before = residentKb();
+    kt7test::FakeDialogs dialogs;
+    kt7test::FakeMessageBoxes messages;
+    QElapsedTimer opening;
+    opening.start();
+    kt7::LogViewer viewer(path, dialogs, messages);
+    viewer.resize(ChartWidth, ChartHeight);
+    viewer.show();
+    if (!QTest::qWaitForWindowExposed(&viewer))
+        std::fprintf(stderr, "viewer: the window was not exposed\n");
+    viewer.chart()->replot();
+    const double openMs = elapsedMs(opening);
+    const long peak = statusKb("VmHWM");
+    const long after = residentKb();
+    std::fprintf(stderr, "viewer: %lld rows read; note: %s; VmRSS %ld kB before opening\n",
+                 static_cast<long long>(viewer.rowCount()), qPrintable(viewer.noteText()), before);
+
+    kt7::LogChart& chart = *viewer.chart();
+    const double whole = medianReplotMs(chart, 60);
+    chart.xAxis->setRange(Rows - 300, Rows);
+    const double strip = medianReplotMs(chart, 200);
+
+    row(QStringLiteral("viewer: open 1,000,000 x 8 log and first paint"), ms(openMs),
+        QStringLiteral("< 2000 ms"), openMs < 2000.0);
+    row(QStringLiteral("viewer: VmHWM after opening (peak)"),
+        QString::number(peak / 1024) + QStringLiteral(" MB"), QStringLiteral("< 200 MB"),
+        peak > 0 && peak < 200 * 1024);
+    row(QStringLiteral("viewer: VmRSS after opening"),
+        QString::number(after / 1024) + QStringLiteral(" MB"));
+    row(QStringLiteral("viewer: replot, whole 8 x 1,000,000 history (median)"), ms(whole),
+        QStringLiteral("< 16 ms"), whole < 16.0);
+    row(QStringLiteral("viewer: replot, 8 x 300 visible rows (median)"), ms(strip));
+    row(QStringLiteral("viewer: replot ratio, whole history / 300 rows"),
+        QString::number(strip > 0.0 ? whole / strip : 0.0, 'f', 1) + QStringLiteral("x"));
+    return 0;
+}

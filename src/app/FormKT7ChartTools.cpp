@@ -1,0 +1,33 @@
+// Zoom, pan, pause, read-out and export on the live chart, and the viewer for saved logs.
+#include "app/Form_KT7.h"
+#include "chart/ChartComponent.h"
+#include "chart/ChartInteraction.h"
+#include "chart/LogViewer.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace kt7 {
+
+void Form_KT7::attachChartTools() {
+    auto* tools = new ChartInteraction(*CWGraph1, CWGraph1->deviceGraphs(), platform.dialogs,
+                                       platform.messages);
+    tools->setObjectName(QStringLiteral("ChartTools"));
+    tools->setExportFolder(st.LogFolder);
+    ChartInteraction::ReadoutSource readout;
+    readout.shows = [this](int device) { return Ch_Link[device]->isChecked(); };
+    readout.name = [](int device) { return tr("Device %1").arg(device + 1); };
+    readout.unit = [this](int device) { return LabMSUnit[device]->text(); };
+    readout.keyText = [](double key) { return tr("Point %1").arg(QString::number(key, 'f', 0)); };
+    tools->setReadoutSource(std::move(readout));
+    connect(tools, &ChartInteraction::viewMovedByUser, CWGraph1, &ChartComponent::pause);
+    connect(tools, &ChartInteraction::backToLiveRequested, CWGraph1, &ChartComponent::resumeLive);
+    connect(CWGraph1, &ChartComponent::pausedChanged, tools, &ChartInteraction::showPaused);
+    connect(tools, &ChartInteraction::openLogRequested, this, &Form_KT7::openLogViewer);
+}
+
+void Form_KT7::openLogViewer() {
+    LogViewer::openWithDialog(platform.dialogs, platform.messages, st.LogFolder, this);
+}
+
+} // namespace kt7

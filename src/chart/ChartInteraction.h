@@ -1,0 +1,92 @@
+#pragma once
+
+#include "acquisition/SampleBlock.h"
+
+#include <QObject>
+#include <QPointF>
+#include <QString>
+#include <array>
+#include <functional>
+#include <qcustomplot.h>
+
+class QMenu;
+class QWidget;
+
+namespace kt7 {
+
+class FileDialogs;
+class MessageBoxes;
+
+// Makes a plot of eight device traces a measuring tool: wheel zoom, drag pan, a read-out at the
+// hovered sample, a "paused" marker and a right-click menu for export. The zoom and pan are
+// QCustomPlot's own; this class only chooses which axes they act on and tells the owner that
+// the user moved the view, so the owner can stop following new data.
+class ChartInteraction : public QObject {
+    Q_OBJECT
+
+  public:
+    // What the read-out shows: which devices, with which name and unit, and how a key reads.
+    struct ReadoutSource {
+        std::function<bool(int device)> shows;
+        std::function<QString(int device)> name;
+        std::function<QString(int device)> unit;
+        std::function<QString(double key)> keyText;
+        // The points to read from, when the graph draws a reduced set; the graph's own otherwise.
+        std::function<QSharedPointer<QCPGraphDataContainer>(int device)> points;
+    };
+
+    ChartInteraction(QCustomPlot& plot, const std::array<QCPGraph*, DeviceCount>& graphs,
+                     FileDialogs& dialogs, MessageBoxes& messages);
+
+    void setReadoutSource(ReadoutSource source) { readout = std::move(source); }
+    void setExportFolder(const QString& folder) { exportFolder = folder; }
+    void setPausedText(const QString& text);
+
+    // Shows or hides the "paused" marker inside the plot.
+    void showPaused(bool paused);
+    bool pausedMarkerShown() const;
+
+    // The read-out at the sample nearest to a pixel position of the plot; hides it when the
+    // position holds no sample. Lines are the key, then one per shown device.
+    void showReadoutAt(const QPointF& pixel);
+    void hideReadout();
+    QStringList readoutLines() const;
+    QList<QColor> readoutColours() const;
+
+    // The right-click menu; the caller owns it.
+    QMenu* createContextMenu(QWidget* parent);
+    void savePngWithDialog();
+    void savePdfWithDialog();
+    void copyToClipboard();
+
+  signals:
+    void viewMovedByUser();
+    void backToLiveRequested();
+    void openLogRequested();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void chooseZoomAxes(const QPointF& pixel);
+    QString askForFile(const QString& filter, const QString& suffix);
+    bool exportWith(const std::function<bool()>& save);
+    void placeReadout(const QPointF& pixel, int lines);
+    QSharedPointer<QCPGraphDataContainer> pointsOf(int device) const;
+
+    QCustomPlot& plot;
+    std::array<QCPGraph*, DeviceCount> graphs;
+    FileDialogs& dialogs;
+    MessageBoxes& messages;
+    ReadoutSource readout;
+    QString exportFolder;
+    QCPLayer* overlay = nullptr;
+    QCPItemText* pausedMarker = nullptr;
+    QCPItemStraightLine* cursorLine = nullptr;
+    std::array<QCPItemText*, DeviceCount + 1> readoutTexts{};
+    std::array<QCPItemTracer*, DeviceCount> tracers{};
+    int shownLines = 0;
+    QPointF pressAt;
+};
+
+} // namespace kt7

@@ -1,0 +1,225 @@
+#include "chart/LogViewer.h"
+
+#include "chart/ChartInteraction.h"
+#include "logfile/CsvFormat.h"
+#include "platform/FileDialogs.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace kt7 {
+
+namespace {
+constexpr qint64 ChunkBytes = 4 * 1024 * 1024;
+} // namespace
+
+LogViewer::LogViewer(const QString& path, FileDialogs& dialogs, MessageBoxes& messages,
+                     QWidget* parent, const QLocale& locale)
+    : QWidget(parent, Qt::Window), path(path), locale(locale), dialogs(dialogs),
+      messages(messages) {
+    setWindowTitle(QFileInfo(path).fileName());
+    buildWindow();
+    followTimer.setInterval(FollowIntervalMs);
+    connect(&followTimer, &QTimer::timeout, this, &LogViewer::readNew);
+    load();
+}
+
+LogViewer* LogViewer::openWithDialog(FileDialogs& dialogs, MessageBoxes& messages,
+                                     const QString& folder, QWidget* parent) {
+    const QString chosen =
+        dialogs.getOpenFileName({QStringLiteral("CSV Files (*.csv)|*.csv"), folder, "csv"});
+    if (chosen.isEmpty())
+        return nullptr;
+    auto* viewer = new LogViewer(chosen, dialogs, messages, parent);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->show();
+    return viewer;
+}
+
+void LogViewer::buildWindow() {
+    timeBox = new QCheckBox(tr("X as time"), this);
+    timeBox->setObjectName(QStringLiteral("TimeAxis"));
+    followBox = new QCheckBox(tr("Follow"), this);
+    followBox->setObjectName(QStringLiteral("Follow"));
+    followBox->setToolTip(tr("Read rows appended to the file once a second"));
+    rowsLabel = new QLabel(this);
+    noteLabel = new QLabel(this);
+    noteLabel->setObjectName(QStringLiteral("Note"));
+    noteLabel->setWordWrap(true);
+    noteLabel->setStyleSheet(QStringLiteral("background: #fff4c8; padding: 3px;"));
+    plot = new LogChart(this);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(timeBox);
+    bar->addWidget(followBox);
+    bar->addStretch();
+    bar->addWidget(rowsLabel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(bar);
+    layout->addWidget(noteLabel);
+    layout->addWidget(plot, 1);
+    resize(1000, 600);
+
+    interaction = new ChartInteraction(*plot, plot->deviceGraphs(), dialogs, messages);
+    interaction->setPausedText(tr("Zoomed: double-click to show all"));
+    interaction->setExportFolder(QFileInfo(path).absolutePath());
+    ChartInteraction::ReadoutSource readout;
+    readout.shows = [this](int device) { return plot->pointCount(device) > 0; };
+    readout.name = [this](int device) {
+        const QString label = reader->labels()[device];
+        return label.isEmpty() ? tr("Device %1").arg(device + 1) : label;
+    };
+    readout.unit = [this](int device) { return reader->units()[device]; };
+    readout.keyText = [this](double key) { return keyText(key); };
+    readout.points = [this](int device) { return plot->points(device); };
+    interaction->setReadoutSource(std::move(readout));
+    connect(interaction, &ChartInteraction::viewMovedByUser, this, [this] {
+        userMovedView = true;
+        interaction->showPaused(true);
+    });
+    connect(interaction, &ChartInteraction::backToLiveRequested, this, [this] {
+        userMovedView = false;
+        interaction->showPaused(false);
+        plot->showAll();
+        plot->replot();
+    });
+    connect(interaction, &ChartInteraction::openLogRequested, this, [this] {
+        openWithDialog(dialogs, this->messages, QFileInfo(this->path).absolutePath(),
+                       parentWidget());
+    });
+    connect(timeBox, &QCheckBox::toggled, this, &LogViewer::load);
+    connect(followBox, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) {
+            readNew();
+            followTimer.start();
+        } else {
+            followTimer.stop();
+        }
+    });
+}
+
+// Reads the file from the start. Points go straight into vectors sized from the first block,
+// so a large log is held once, not copied while it grows.
+void LogViewer::load() {
+    reader = std::make_unique<LogReader>(locale);
+    readOffset = 0;
+    openError.clear();
+    sampleNumbers.clear();
+    seconds.clear();
+    plot->clearPoints();
+    plot->setTimeAxis(timeBox->isChecked());
+    DevicePoints points;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        readFrom(file, points);
+    else
+        openError = tr("The file could not be opened: %1.").arg(file.errorString());
+    if (timeBox->isChecked() && !reader->timesReadable()) {
+        const QSignalBlocker quiet(timeBox);
+        timeBox->setChecked(false);
+        return load();
+    }
+    plot->setDevices(reader->labels(), reader->units());
+    plot->setPoints(std::move(points));
+    plot->showAll();
+    userMovedView = false;
+    interaction->showPaused(false);
+    showState();
+    plot->replot();
+}
+
+void LogViewer::readFrom(QFile& file, DevicePoints& points) {
+    const qint64 size = file.size();
+    const bool first = readOffset == 0;
+    if (!file.seek(readOffset))
+        return;
+    QByteArray chunk(ChunkBytes, Qt::Uninitialized);
+    // A file found not to be a log is not read further.
+    for (qint64 n; reader->isLog() && (n = file.read(chunk.data(), ChunkBytes)) > 0;) {
+        reader->feed(QByteArrayView(chunk.constData(), n));
+        readOffset += n;
+        const LogRows rows = reader->takeRows();
+        if (first && sampleNumbers.empty() && rows.size() > 0) {
+            const auto expected = static_cast<qsizetype>(static_cast<double>(rows.size()) *
+                                                         static_cast<double>(size) /
+                                                         static_cast<double>(readOffset) * 1.02);
+            for (auto& device : points)
+                device.reserve(expected);
+            sampleNumbers.reserve(static_cast<std::size_t>(expected));
+            seconds.reserve(static_cast<std::size_t>(expected));
+        }
+        LogChart::collectPoints(rows, timeBox->isChecked(), points);
+        keepKeys(rows);
+    }
+}
+
+void LogViewer::keepKeys(const LogRows& rows) {
+    sampleNumbers.insert(sampleNumbers.end(), rows.sampleNumbers.begin(), rows.sampleNumbers.end());
+    seconds.insert(seconds.end(), rows.seconds.begin(), rows.seconds.end());
+}
+
+// Only the bytes after those already read; a file that got shorter was started again.
+void LogViewer::readNew() {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    if (file.size() < readOffset)
+        return load();
+    if (file.size() == readOffset)
+        return;
+    DevicePoints points;
+    readFrom(file, points);
+    if (timeBox->isChecked() && !reader->timesReadable())
+        return load(); // a new row without a readable time: back to sample numbers
+    plot->appendPoints(points);
+    if (!userMovedView)
+        plot->showAll();
+    showState();
+    plot->replot();
+}
+
+void LogViewer::showState() {
+    rowsLabel->setText(tr("%1 rows").arg(reader->rowCount()));
+    timeBox->setEnabled(reader->timesReadable());
+    const QString notes = noteText();
+    noteLabel->setText(notes);
+    noteLabel->setVisible(!notes.isEmpty());
+}
+
+QString LogViewer::noteText() const {
+    QStringList notes = reader->notes();
+    if (!openError.isEmpty())
+        notes.prepend(openError);
+    return notes.join(u'\n');
+}
+
+qint64 LogViewer::rowCount() const {
+    return reader->rowCount();
+}
+
+QString LogViewer::timeText(double secs) const {
+    if (std::isnan(secs))
+        return {};
+    // Keys hold the log's wall-clock time as if it were UTC; the writer's format shows it again.
+    const QDateTime shown = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(secs), Qt::UTC);
+    return dateTimeField(QDateTime(shown.date(), shown.time()), locale);
+}
+
+QString LogViewer::keyText(double key) const {
+    if (plot->timeAxis())
+        return timeText(key);
+    const auto row = std::lower_bound(sampleNumbers.begin(), sampleNumbers.end(), key);
+    const QString sample = tr("Sample %1").arg(QString::number(key, 'f', 0));
+    if (row == sampleNumbers.end() || *row != key)
+        return sample;
+    const QString when = timeText(seconds[static_cast<std::size_t>(row - sampleNumbers.begin())]);
+    return when.isEmpty() ? sample : sample + QStringLiteral(", ") + when;
+}
+
+} // namespace kt7

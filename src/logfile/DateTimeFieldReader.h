@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDate>
+#include <QHash>
+#include <QLocale>
+#include <QString>
+#include <QTime>
+
+#include <optional>
+
+namespace kt7 {
+
+// Reads the date field of a log's rows as wall-clock seconds since 1970-01-01 00:00, without a
+// time zone (the log holds local time as text; a chart only needs it in order). A log has few
+// distinct dates and at most a day's worth of distinct times, so both are parsed once and
+// remembered: a million rows cost a hash look-up each, not a locale parse.
+class DateTimeFieldReader {
+  public:
+    explicit DateTimeFieldReader(const QLocale& locale);
+
+    std::optional<qint64> secondsOf(QByteArrayView field);
+
+  private:
+    std::optional<qsizetype> timeStart(QByteArrayView field) const;
+    void learnSplit(const QString& text);
+
+    QLocale locale;
+    QString timePattern;
+    int blanksInDate = -1; // blanks inside the date part; unknown until a row with a time
+    QByteArray lastDateText;
+    QDate lastDate;
+    QHash<QByteArray, QTime> times;
+};
+
+// Text of the log as it was written: UTF-8 when the bytes are valid UTF-8, else Latin-1.
+QString decodeLogText(QByteArrayView bytes);
+
+} // namespace kt7

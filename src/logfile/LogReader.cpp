@@ -1,0 +1,195 @@
+#include "logfile/LogReader.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace kt7 {
+
+namespace {
+
+constexpr QByteArrayView identification = "KT7,Data Logger,RS232,Vx1";
+constexpr int HeaderLines = 3;
+// No line of a log comes near this; a longer one is not a log line, and is not kept in memory.
+constexpr qsizetype LongestLine = 64 * 1024;
+constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
+
+bool readNumber(const char* begin, const char* end, double& value) {
+    if (begin == end) {
+        value = NoValue;
+        return true;
+    }
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    return error == std::errc() && stop == end;
+}
+
+} // namespace
+
+LogReader::LogReader(const QLocale& locale)
+    : locale(locale), primaryTimes(std::make_unique<DateTimeFieldReader>(locale)),
+      isoTimes(std::make_unique<DateTimeFieldReader>(QLocale::c())) {}
+
+LogReader::~LogReader() = default;
+
+void LogReader::feed(QByteArrayView bytes) {
+    while (!bytes.isEmpty() && !foreign) {
+        const qsizetype end = bytes.indexOf('\n');
+        if (end < 0) {
+            if (!discarding)
+                partial += bytes;
+            if (partial.size() > LongestLine) {
+                partial.clear();
+                discarding = true;
+            }
+            return;
+        }
+        if (discarding) {
+            discarding = false;
+            ++lineNumber;
+            skip();
+        } else if (partial.isEmpty()) {
+            readLine(bytes.first(end));
+        } else {
+            partial += bytes.first(end);
+            readLine(partial);
+            partial.clear();
+        }
+        bytes = bytes.sliced(end + 1);
+    }
+}
+
+LogRows LogReader::takeRows() {
+    return std::exchange(rows, LogRows{});
+}
+
+void LogReader::readLine(QByteArrayView line) {
+    ++lineNumber;
+    if (line.endsWith('\r'))
+        line.chop(1);
+    if (lineNumber <= HeaderLines)
+        readHeaderLine(line);
+    else
+        readRow(line);
+}
+
+void LogReader::readHeaderLine(QByteArrayView line) {
+    if (lineNumber == 1) {
+        foreign = line != identification;
+        if (foreign)
+            firstLine = decodeLogText(line.first(std::min<qsizetype>(line.size(), 60)));
+        return;
+    }
+    if (!line.startsWith(",,")) {
+        headerNotes << QObject::tr("Line %1 is not the %2 line of a log: it was skipped.")
+                           .arg(lineNumber)
+                           .arg(lineNumber == 2 ? QObject::tr("labels") : QObject::tr("units"));
+        return;
+    }
+    if (lineNumber == 2)
+        labelTexts = headerFields(line.sliced(2), QObject::tr("labels"));
+    else
+        unitTexts = headerFields(line.sliced(2), QObject::tr("units"));
+}
+
+// The writer joins the eight texts with commas and never quotes, so a text with a comma adds
+// fields. A piece that starts with a blank most likely continues the text before it ("Flow, in");
+// what cannot be told apart is said in a note.
+std::array<QString, DeviceCount> LogReader::headerFields(QByteArrayView line, const QString& what) {
+    QStringList pieces = decodeLogText(line).split(u',');
+    for (qsizetype i = pieces.size() - 1; i > 0 && pieces.size() > DeviceCount; --i) {
+        if (pieces[i].startsWith(u' ')) {
+            pieces[i - 1] += u',' + pieces[i];
+            pieces.removeAt(i);
+        }
+    }
+    if (pieces.size() != DeviceCount)
+        headerNotes << QObject::tr("The %1 line holds %2 texts for eight devices: some %1 may "
+                                   "be shown under the wrong device.")
+                           .arg(what)
+                           .arg(pieces.size());
+    while (pieces.size() > DeviceCount)
+        pieces[DeviceCount - 1] += u',' + pieces.takeAt(DeviceCount);
+    std::array<QString, DeviceCount> fields;
+    for (int d = 0; d < DeviceCount && d < pieces.size(); ++d)
+        fields[d] = pieces[d];
+    return fields;
+}
+
+// Sample number, date field, eight values. The date field may hold commas in some regional
+// formats, the numbers never do: the values are the last eight fields.
+void LogReader::readRow(QByteArrayView line) {
+    const char* begin = line.data();
+    const char* end = begin + line.size();
+    const char* firstComma = static_cast<const char*>(std::memchr(begin, ',', line.size()));
+    std::array<const char*, DeviceCount + 1> bounds{};
+    bounds[DeviceCount] = end;
+    const char* at = end;
+    for (int d = DeviceCount - 1; d >= 0; --d) {
+        while (at > begin && *(at - 1) != ',')
+            --at;
+        if (at == begin)
+            return skip();
+        bounds[d] = --at;
+    }
+    double sample = 0;
+    std::array<double, DeviceCount> values{};
+    if (!firstComma || firstComma >= bounds[0] || !readNumber(begin, firstComma, sample) ||
+        std::isnan(sample))
+        return skip();
+    for (int d = 0; d < DeviceCount; ++d)
+        if (!readNumber(bounds[d] + 1, bounds[d + 1], values[d]))
+            return skip();
+    rows.sampleNumbers.push_back(sample);
+    rows.seconds.push_back(secondsOf(QByteArrayView(firstComma + 1, bounds[0])));
+    for (int d = 0; d < DeviceCount; ++d)
+        rows.values[d].push_back(values[d]);
+    ++rowsRead;
+}
+
+double LogReader::secondsOf(QByteArrayView field) {
+    std::optional<qint64> seconds;
+    if (times) {
+        seconds = times->secondsOf(field);
+    } else if ((seconds = primaryTimes->secondsOf(field))) {
+        times = primaryTimes.get();
+    } else if ((seconds = isoTimes->secondsOf(field))) {
+        times = isoTimes.get();
+    }
+    if (seconds)
+        return static_cast<double>(*seconds);
+    if (unreadableTimes++ == 0)
+        firstUnreadableTime = lineNumber;
+    return NoValue;
+}
+
+void LogReader::skip() {
+    if (skippedLines++ == 0)
+        firstSkipped = lineNumber;
+}
+
+QStringList LogReader::notes() const {
+    if (foreign)
+        return {QObject::tr("This file is not a KT7 log: its first line reads \"%1\" instead of "
+                            "\"%2\". Nothing was read.")
+                    .arg(firstLine, QString::fromLatin1(identification))};
+    QStringList notes = headerNotes;
+    if (lineNumber < HeaderLines)
+        notes << QObject::tr("The file ends inside the three header lines.");
+    if (skippedLines > 0)
+        notes << QObject::tr("Skipped as not data rows: %1 (the first is line %2).")
+                     .arg(skippedLines)
+                     .arg(firstSkipped);
+    if (unreadableTimes > 0)
+        notes << QObject::tr("Rows whose date and time could not be read: %1 (the first is on "
+                             "line %2). X shows the sample number.")
+                     .arg(unreadableTimes)
+                     .arg(firstUnreadableTime);
+    if (!partial.isEmpty() || discarding)
+        notes << QObject::tr("The last line is cut off (no line end after %1 bytes): it was "
+                             "skipped.")
+                     .arg(partial.size());
+    return notes;
+}
+
+} // namespace kt7

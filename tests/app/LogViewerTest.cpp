@@ -1,0 +1,160 @@
+#include "chart/LogViewer.h"
+#include "WindowFixture.h"
+#include "chart/ChartComponent.h"
+#include "chart/ChartInteraction.h"
+#include "common/TestRegistry.h"
+#include "logfile/CsvFormat.h"
+#include "logfile/LogFile.h"
+
+#include <QMenu>
+#include <QTest>
+
+using namespace kt7test;
+using kt7::LogViewer;
+
+namespace {
+
+using Texts = std::array<QString, 8>;
+using Values = std::array<std::optional<double>, 8>;
+
+const QLocale us(QLocale::English, QLocale::UnitedStates);
+const QDateTime lateEvening(QDate(2026, 12, 7), QTime(23, 59, 58));
+
+// A log written by the program's own writer: a label with a comma, empty cells, exponents and
+// a row at midnight.
+class WrittenLog {
+  public:
+    explicit WrittenLog(const QString& path) {
+        Texts labels{"Flow, in", "Temp", "", "L4", "L5", "L6", "L7", "L8"};
+        Texts units{"l/min", "C", "us", "us", "us", "us", "us", "us"};
+        QVERIFY(log.create(path, kt7::csvHeader(labels, units, kt7::CodePage::system())).ok);
+        add({12.5, std::nullopt, 1.2e-5});
+        add({std::nullopt, 20.25});
+        add({13.0, 21.0, -3e20});
+    }
+    void add(const Values& values) {
+        const QDateTime when = lateEvening.addSecs(rows);
+        QVERIFY(
+            log.appendRows(kt7::csvDataRow(++rows, when, us, kt7::CodePage::system(), values)).ok);
+    }
+    kt7::LogFile log;
+    int rows = 0;
+};
+
+QPointF plotPoint(kt7::LogChart& chart, double key) {
+    return {chart.xAxis->coordToPixel(key), chart.axisRect()->center().y() + 0.0};
+}
+
+void hover(QWidget* widget, QPointF at) {
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+class LogViewerTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void showsTheLabelsUnitsAndValuesTheWriterWrote() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("run 1.csv");
+        WrittenLog written(path);
+        FakeDialogs dialogs;
+        FakeMessageBoxes messages;
+        LogViewer viewer(path, dialogs, messages, nullptr, us);
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QCOMPARE(viewer.windowTitle(), QStringLiteral("run 1.csv"));
+        QCOMPARE(viewer.noteText(), QString());
+        kt7::LogChart& chart = *viewer.chart();
+        chart.replot(); // lays the axes out at the shown size
+        QCOMPARE(chart.deviceGraphs()[0]->valueAxis()->label(), QStringLiteral("Flow, in (l/min)"));
+        QCOMPARE(chart.deviceGraphs()[2]->valueAxis()->label(), QStringLiteral(" (us)"));
+        QCOMPARE(chart.pointCount(0), qsizetype(2));
+        QVERIFY(!chart.drawsBuckets(0));
+        QCOMPARE(chart.pointCount(2), qsizetype(2));
+        QCOMPARE(chart.points(2)->at(1)->value, -3e20);
+        QCOMPARE(chart.xAxis->range(), QCPRange(1, 3));
+
+        hover(&chart, plotPoint(chart, 2.9));
+        QCOMPARE(viewer.tools()->readoutLines(),
+                 QStringList({"Sample 3, 12/8/2026", "Flow, in: 13 l/min", "Temp: 21 C",
+                              "Device 3: -3E+20 us"}));
+        hover(&chart, plotPoint(chart, 2));
+        QCOMPARE(viewer.tools()->readoutLines().at(1), QStringLiteral("Flow, in: no value"));
+
+        viewer.findChild<QCheckBox*>("TimeAxis")->setChecked(true);
+        const double first =
+            QDateTime(lateEvening.date(), lateEvening.time(), Qt::UTC).toSecsSinceEpoch();
+        QCOMPARE(chart.points(1)->at(0)->key, first + 1);
+        QCOMPARE(chart.xAxis->range(), QCPRange(first, first + 2));
+        hover(&chart, plotPoint(chart, first + 1.9));
+        QCOMPARE(viewer.tools()->readoutLines().at(0), QStringLiteral("12/8/2026"));
+    }
+
+    void cutOffOrForeignFilesOpenWithANote_data() {
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<qint64>("rows");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("cut-off last line")
+            << QByteArray("4,12/8/2026 12:00:01 AM,1") << 3ll << "The last line is cut off";
+        QTest::newRow("foreign CSV") << QByteArray() << 0ll << "not a KT7 log";
+    }
+    void cutOffOrForeignFilesOpenWithANote() {
+        QFETCH(QByteArray, tail);
+        QFETCH(qint64, rows);
+        QFETCH(QString, note);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("log.csv");
+        if (rows > 0) {
+            WrittenLog written(path);
+        }
+        QFile file(path);
+        QVERIFY(file.open(rows > 0 ? QIODevice::Append : QIODevice::WriteOnly));
+        file.write(rows > 0 ? tail : QByteArray("date;value\n2026-01-01;4\n"));
+        file.close();
+        FakeDialogs dialogs;
+        FakeMessageBoxes messages;
+        LogViewer viewer(path, dialogs, messages, nullptr, us);
+        QCOMPARE(viewer.rowCount(), rows);
+        QVERIFY2(viewer.noteText().contains(note), qPrintable(viewer.noteText()));
+        QVERIFY(!viewer.findChild<QLabel*>("Note")->isHidden());
+    }
+
+    void followPicksUpAppendedRows() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("running.csv");
+        WrittenLog written(path);
+        FakeDialogs dialogs;
+        FakeMessageBoxes messages;
+        LogViewer viewer(path, dialogs, messages, nullptr, us);
+        viewer.findChild<QCheckBox*>("Follow")->setChecked(true);
+        written.add({1.0, 2.0});
+        written.add({3.0, 4.0});
+        QTRY_COMPARE(viewer.rowCount(), qint64(5));
+        QCOMPARE(viewer.chart()->pointCount(1), qsizetype(4));
+        QCOMPARE(viewer.chart()->xAxis->range(), QCPRange(1, 5));
+    }
+
+    void mainWindowMenuOpensAViewerBesideTheLiveWindow() {
+        WindowFixture f({1});
+        const QString path = f.home.filePath("old.csv");
+        WrittenLog written(path);
+        f.dialogs.answers = {path};
+        auto* tools = f.window->chart()->findChild<kt7::ChartInteraction*>();
+        std::unique_ptr<QMenu> menu(tools->createContextMenu(nullptr));
+        for (QAction* action : menu->actions())
+            if (action->text() == QStringLiteral("Open log in viewer…"))
+                action->trigger();
+        QCOMPARE(f.dialogs.openRequests.size(), size_t(1));
+        QCOMPARE(f.dialogs.openRequests[0].initialFolder, f.window->state().LogFolder);
+        auto* viewer = f.window->findChild<LogViewer*>();
+        QVERIFY(viewer && viewer->isWindow() && viewer->isVisible());
+        QCOMPARE(viewer->windowTitle(), QStringLiteral("old.csv"));
+        QCOMPARE(viewer->rowCount(), qint64(3));
+    }
+};
+
+KT7_REGISTER_TEST(LogViewerTest)
+#include "LogViewerTest.moc"

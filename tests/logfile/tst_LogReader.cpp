@@ -1,0 +1,142 @@
+#include "common/TestRegistry.h"
+#include "logfile/CsvFormat.h"
+#include "logfile/LogReader.h"
+
+#include <QTest>
+#include <cmath>
+
+using namespace kt7;
+
+namespace {
+
+using Texts = std::array<QString, 8>;
+using Values = std::array<std::optional<double>, 8>;
+
+const QDate day(2026, 12, 7);
+const Texts labels{"Flow, in", "Temp", "", "Label 4", "Label 5", "Label 6", "Label 7", "Druck"};
+const Texts units{"l/min", QString::fromUtf8("\u00b0C"), "us", "us", "us", "us", "us", "bar"};
+
+double secondsOf(const QDateTime& when) {
+    return static_cast<double>(QDateTime(when.date(), when.time(), Qt::UTC).toSecsSinceEpoch());
+}
+
+struct Row {
+    QDateTime when;
+    Values values;
+};
+
+// Rows as a slow and a fast device give them: empty cells, exponents, a midnight row.
+std::vector<Row> sampleRows() {
+    return {{QDateTime(day, QTime(23, 59, 58)), {12.5, -3.0, 0.000012}},
+            {QDateTime(day, QTime(23, 59, 59)), {std::nullopt, 1e15, std::nullopt, 7.0}},
+            {QDateTime(day.addDays(1), QTime(0, 0)), {12.75, std::nullopt}},
+            {QDateTime(day.addDays(1), QTime(0, 0, 1)), {-0.5, 2.0, 0.0, 0.0, 0, 0, 0, 99.0}}};
+}
+
+QByteArray writtenLog(const QLocale& locale) {
+    QByteArray bytes = csvHeader(labels, units, CodePage::system());
+    int sample = 0;
+    for (const Row& row : sampleRows())
+        bytes += csvDataRow(++sample, row.when, locale, CodePage::system(), row.values);
+    return bytes;
+}
+
+// Feeds the bytes in small uneven pieces, as a file still being written would deliver them.
+LogRows readInPieces(LogReader& reader, const QByteArray& bytes, int piece) {
+    for (qsizetype at = 0; at < bytes.size(); at += piece)
+        reader.feed(
+            QByteArrayView(bytes).sliced(at, std::min<qsizetype>(piece, bytes.size() - at)));
+    return reader.takeRows();
+}
+
+} // namespace
+
+class TestLogReader : public QObject {
+    Q_OBJECT
+  private slots:
+    void readsWhatTheWriterWrote_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<int>("piece");
+        QTest::newRow("US, whole") << QLocale(QLocale::English, QLocale::UnitedStates) << (1 << 20);
+        QTest::newRow("US, 7-byte pieces") << QLocale(QLocale::English, QLocale::UnitedStates) << 7;
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << 64;
+        QTest::newRow("C locale, ISO") << QLocale::c() << 3;
+    }
+    void readsWhatTheWriterWrote() {
+        QFETCH(QLocale, locale);
+        QFETCH(int, piece);
+        LogReader reader(locale);
+        const LogRows rows = readInPieces(reader, writtenLog(locale), piece);
+        QVERIFY(reader.isLog());
+        QCOMPARE(reader.labels(), labels);
+        QCOMPARE(reader.units(), units);
+        QCOMPARE(reader.notes(), QStringList());
+        QVERIFY(reader.timesReadable());
+        const auto expected = sampleRows();
+        QCOMPARE(rows.size(), expected.size());
+        for (std::size_t r = 0; r < expected.size(); ++r) {
+            QCOMPARE(rows.sampleNumbers[r], double(r + 1));
+            QCOMPARE(rows.seconds[r], secondsOf(expected[r].when));
+            for (int d = 0; d < 8; ++d) {
+                const auto want = expected[r].values[d];
+                QCOMPARE(std::isnan(rows.values[d][r]), !want.has_value());
+                if (want)
+                    QCOMPARE(rows.values[d][r], *want);
+            }
+        }
+    }
+
+    void damagedOrForeignFiles_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("isLog");
+        QTest::addColumn<bool>("timesReadable");
+        QTest::addColumn<QString>("note");
+        const QLocale c = QLocale::c();
+        const QByteArray log = writtenLog(c);
+        QTest::newRow("cut off in the last line")
+            << log + "5,2026-12-08 00:00:02,1." << 4 << true << true << "cut off";
+        QTest::newRow("foreign CSV")
+            << QByteArray("time,value\r\n1,2\r\n3,4\r\n") << 0 << false << false << "not a KT7 log";
+        QTest::newRow("row that is not a row")
+            << log + "garbage\r\n5,2026-12-08 00:00:02,1,,,,,,,x\r\n6,2026-12-08 00:00:03,"
+                     "1,,,,,,,\r\n"
+            << 5 << true << true << "Skipped as not data rows: 2 (the first is line 8)";
+        QTest::newRow("unreadable date")
+            << log + "5,yesterday,1,,,,,,,\r\n"
+            << 5 << true << false << "could not be read: 1 (the first is on line 8)";
+        QTest::newRow("header cut short") << QByteArray("KT7,Data Logger,RS232,Vx1\r\n,,a") << 0
+                                          << true << false << "ends inside the three header";
+        QTest::newRow("a megabyte without a line end")
+            << log + QByteArray(1 << 20, 'x') + "\n6,2026-12-08 00:00:03,1,,,,,,,\r\n"
+            << 5 << true << true << "Skipped as not data rows: 1 (the first is line 8)";
+    }
+    void damagedOrForeignFiles() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, rows);
+        QFETCH(bool, isLog);
+        QFETCH(bool, timesReadable);
+        QFETCH(QString, note);
+        LogReader reader(QLocale::c());
+        QCOMPARE(readInPieces(reader, bytes, 4096).size(), std::size_t(rows));
+        QCOMPARE(reader.isLog(), isLog);
+        QCOMPARE(reader.timesReadable(), timesReadable);
+        QVERIFY2(reader.notes().join(' ').contains(note), qPrintable(reader.notes().join(' ')));
+    }
+
+    // A line cut off while the log is being written is read once its end arrives.
+    void unfinishedLineCompletesLater() {
+        LogReader reader(QLocale::c());
+        reader.feed(writtenLog(QLocale::c()) + "5,2026-12-08 00:00:02,4");
+        QCOMPARE(reader.takeRows().size(), std::size_t(4));
+        QVERIFY(reader.unfinishedBytes() > 0);
+        reader.feed("2.5,,,,,,,\r\n");
+        const LogRows rows = reader.takeRows();
+        QCOMPARE(rows.size(), std::size_t(1));
+        QCOMPARE(rows.values[0][0], 42.5);
+        QCOMPARE(reader.notes(), QStringList());
+    }
+};
+
+KT7_REGISTER_TEST(TestLogReader)
+#include "tst_LogReader.moc"
