@@ -15,11 +15,10 @@ PollResult DevicePoller::poll(const std::array<DeviceInput, DeviceCount>& device
 
     for (int i = 0; i < DeviceCount; ++i) {
         const DeviceInput& device = devices[i];
-        if (!device.linked || !device.port || !device.port->isOpen())
-            continue;
-        if (device.port->bytesWaiting() < MinimumWaiting)
-            continue;
-        const QByteArray received = device.port->readAll();
+        QByteArray received = std::exchange(finalText[i], {});
+        if (device.linked && device.port && device.port->isOpen() &&
+            device.port->bytesWaiting() >= MinimumWaiting)
+            received += device.port->readAll();
         if (received.isEmpty())
             continue;
 
@@ -57,6 +56,11 @@ void DevicePoller::watchTerminator(int device, const DeviceInput& input, int lin
     const LatestReading newest = parseLatestReading(readers[device].pending());
     result.unitChanges[device] =
         UnitChange{input.unit, newest.found && newest.unit != input.unit ? newest.unit : QString()};
+}
+
+void DevicePoller::keepFinalText(int device, const QByteArray& text) {
+    if (device >= 0 && device < DeviceCount)
+        finalText[device] += text;
 }
 
 void DevicePoller::restartAfterLink(int device, const QByteArray& linkText) {

@@ -48,12 +48,17 @@ class DevicePoller {
 
     PollResult poll(const std::array<DeviceInput, DeviceCount>& devices);
     void restartAfterLink(int device, const QByteArray& linkText);
+    // What a device's port had received when it broke: read by the next poll like any received
+    // text, so that second's rows hold every reading that reached the program.
+    void keepFinalText(int device, const QByteArray& text);
+    bool hasFinalText(int device) const { return !finalText[device].isEmpty(); }
     QByteArray rxBuffer(int device) const;
 
   private:
     void watchTerminator(int device, const DeviceInput& input, int lineCount, PollResult& result);
 
     std::array<StreamReader, DeviceCount> readers;
+    std::array<QByteArray, DeviceCount> finalText;
     std::array<int, DeviceCount> ticksWithoutLine{};
     std::array<bool, DeviceCount> unitChangeTold{};
 };

@@ -147,6 +147,7 @@ void Form_KT7::onPortFailed(int index, const QString& reason) {
     if (!Ch_Link[index]->isChecked() || portReturn[index] == PortReturn::Awaited)
         return;
     const bool report = portReturn[index] == PortReturn::NotWatched;
+    poller.keepFinalText(index, MSCom[index]->readAll());
     awaitPortReturn(index);
     if (!report)
         return;

@@ -38,6 +38,9 @@ void Form_KT7::TimerRelink_Timer() {
 // The link as the link button makes it, without its message when the port cannot be opened:
 // an absent port is the normal case here.
 void Form_KT7::tryRelink(int index) {
+    // The readings the port had when it broke go into the next tick's rows first.
+    if (poller.hasFinalText(index))
+        return;
     SerialPort& port = *MSCom[index];
     if (!port.open().ok())
         return;

@@ -34,7 +34,8 @@ class SerialPort : public QObject {
     virtual QByteArray readAll() = 0;  // every waiting character, removed from the buffer
 
   signals:
-    // The port broke while open (adapter pulled out, far end gone) and has been closed.
+    // The port broke while open (adapter pulled out, far end gone) and has been closed. What it
+    // had received before is still there for readAll, until the next open or close.
     void failed(const QString& reason);
 };
 

@@ -130,9 +130,15 @@ class PortHandlersTest : public QObject {
         QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
         QVERIFY(fixture.link(1, WindowFixture::line("2", "kg")));
         QAbstractButton* link = fixture.button(QStringLiteral("Ch_Link"), 0);
+        fixture.ports.send(1, WindowFixture::line("1.25", "kg") + WindowFixture::line("1.5", "kg"));
         fixture.ports.breakPort(1);
         fixture.ports.removePort(1);
         QTRY_COMPARE(link->text(), QStringLiteral("Link Waiting"));
+        // What the port had received before it broke still reaches the next tick's rows.
+        const qsizetype points = fixture.window->chart()->pointCount(1);
+        fixture.window->TimerRecAI_Timer();
+        QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("1.5"));
+        QCOMPARE(fixture.window->chart()->pointCount(1), points + 2);
         QVERIFY(link->isChecked()); // still wanted: no other device may take the port meanwhile
         QVERIFY(!fixture.window->devicePort(0).isOpen());
         QCOMPARE(fixture.messages.shown.size(), 1);

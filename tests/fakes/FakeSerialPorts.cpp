@@ -71,7 +71,7 @@ QByteArray FakeSerialPort::readAll() {
 }
 
 void FakeSerialPort::fail(const QString& reason) {
-    close();
+    opened = false; // what was received stays readable, as on a real port
     emit failed(reason);
 }
 

@@ -44,6 +44,7 @@ PortOpenResult QtSerialPort::open() {
     if (port.isOpen())
         return {PortOpenError::Busy, QStringLiteral("The port is already open")};
     const QString path = devicePath();
+    salvaged.clear();
 #ifndef Q_OS_WIN
     // QSerialPort writes and syncs a lock file before it notices a missing device; the start-up
     // probe tries 80 times, so absent ports are answered here. A dangling link is absent too.
@@ -82,6 +83,7 @@ PortOpenResult QtSerialPort::open() {
 }
 
 void QtSerialPort::close() {
+    salvaged.clear();
     if (port.isOpen())
         port.close();
 }
@@ -95,12 +97,12 @@ void QtSerialPort::pullFromSystem() {
 
 qint64 QtSerialPort::bytesWaiting() {
     pullFromSystem();
-    return port.isOpen() ? port.bytesAvailable() : 0;
+    return salvaged.size() + (port.isOpen() ? port.bytesAvailable() : 0);
 }
 
 QByteArray QtSerialPort::readAll() {
     pullFromSystem();
-    return port.isOpen() ? port.readAll() : QByteArray();
+    return std::exchange(salvaged, {}) + (port.isOpen() ? port.readAll() : QByteArray());
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
@@ -110,6 +112,8 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     if (!port.isOpen())
         return;
     const QString reason = port.errorString();
+    // What the port had already read still reaches the owner's next readAll.
+    salvaged += port.readAll();
     // A broken line reports errors endlessly while open: close it once and tell the owner.
     port.close();
     port.clearError();

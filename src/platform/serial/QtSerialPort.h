@@ -28,6 +28,7 @@ class QtSerialPort : public SerialPort {
     void pullFromSystem();
 
     QSerialPort port;
+    QByteArray salvaged; // what the port had read when it broke, until readAll takes it
     int number = 0;
 };
 
