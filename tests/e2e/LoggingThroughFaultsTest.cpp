@@ -3,6 +3,7 @@
 #include "common/TestRegistry.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
@@ -177,6 +178,41 @@ class LoggingThroughFaultsTest : public QObject {
             qPrintable(QStringLiteral("%1 rows, %2 samples").arg(rows.size()).arg(log.samples())));
         const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue);
         QVERIFY2(sent.isEmpty(), qPrintable(sent));
+    }
+
+    // Pulled while readings wait in the program: the ticks are held back while the port reads
+    // lines, then the instrument vanishes. Every line sent before the program last looked at the
+    // port must still reach the log.
+    void adapterPulledWhileReadingsWait() {
+        FastLog log;
+        const QString csv = log.home.filePath(QStringLiteral("fast.csv"));
+        QVERIFY2(log.start(rampArguments, csv), "the instrument did not link or log");
+        QTRY_VERIFY_WITH_TIMEOUT(log.samples() >= 5, 30000);
+        log.f->window->sampleTimer()->stop();
+        kt7::SerialPort& port = log.f->window->devicePort(0);
+        QTRY_VERIFY_WITH_TIMEOUT(port.bytesWaiting() >= 5 * 15, 10000);
+        const qint64 lastLook = QDateTime::currentMSecsSinceEpoch();
+        log.simulator->killNow();
+        QAbstractButton* link = log.f->button(QStringLiteral("Ch_Link"), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(link->text(), QStringLiteral("Link Waiting"), 15000);
+        log.f->window->TimerRecAI_Timer();
+        log.f->window->ComFile_Click(1);
+        QCOMPARE(log.f->messages.shown.size(), 1);
+
+        QList<QByteArray> rows;
+        const QString fault = log.rowsOf(csv, rows);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QCOMPARE(log.samples(), rows.size());
+        QList<e2e::SentLine> after;
+        const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after);
+        QVERIFY2(sent.isEmpty(), qPrintable(sent));
+        qsizetype received = 0;
+        while (received < after.size() && after[received].epochMs < lastLook - 50)
+            ++received;
+        QVERIFY2(rows.size() >= received,
+                 qPrintable(QStringLiteral("%1 rows, %2 lines had reached the program")
+                                .arg(rows.size())
+                                .arg(received)));
     }
 
     // The instrument sends mV, then switches to V: told once, naming both units; the mV readings
