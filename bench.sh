@@ -13,7 +13,8 @@ fail() {
 ./scripts/install-deps.sh || fail "installing the build dependencies failed"
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKT7_BUILD_BENCH=ON \
   -DKT7_BUILD_TESTS=ON -DKT7_BUILD_FUZZERS=OFF >/dev/null || fail "configuring failed"
-cmake --build build-bench -j2 --target kt7-bench >/dev/null || fail "building the benchmarks failed"
+cmake --build build-bench -j2 --target kt7-bench kt7-log-driver >/dev/null ||
+  fail "building the benchmarks failed"
 
 # A scratch home and runtime folder: nothing touches the user's own.
 scratch=$(mktemp -d) || fail "no temporary folder"
@@ -32,6 +33,10 @@ for run in "tick" "replot" "viewer" "startup" "memory" "memory --chart-off"; do
   cat "$scratch/stderr" >>"$scratch/notes"
   rows+=$(grep '^ROW' <<<"$out")$'\n'
 done
+# Memory while a pseudo-terminal floods one linked device far beyond 9600 baud.
+out=$(bench/flood.sh build-bench 30 10 2>"$scratch/stderr") ||
+  fail "the flood benchmark failed: $(cat "$scratch/stderr")"
+rows+=$(grep '^ROW' <<<"$out")$'\n'
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 printf '%s' "$rows" | awk -F'\t' '
