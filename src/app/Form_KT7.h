@@ -127,7 +127,7 @@ class Form_KT7 : public QWidget {
     qint32 lastSampleInFile = 0;
     QByteArray pendingRows; // this tick's rows, written to the log in one go at its end
     std::optional<QMargins> fittedFrame; // the window frame the height was last fitted to
-    ComPortMap portMap;     // the COM numbers and the system's ports, as last looked up
+    ComPortMap portMap; // the COM numbers and the system's ports, as last looked up
 
     // A device whose port broke while linked stays wanted: its box stays down, captioned
     // "Link Waiting", until the port returns and it links again, or the user gives up on it.

@@ -26,28 +26,11 @@ constexpr int XAxisNumber = 1;
 } // namespace
 
 ChartComponent::ChartComponent(QWidget* parent) : QCustomPlot(parent) {
-    // Text stays smooth; lines are drawn without antialiasing so replots stay cheap.
-    setNotAntialiasedElements(QCP::aePlottables | QCP::aeAxes | QCP::aeGrid);
-    setPlottingHint(QCP::phFastPolylines, true);
-    setBackground(Qt::white);
-
-    styleCompactAxis(*xAxis);
-    xAxis->ticker()->setTickCount(8);
-    xAxis->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::DotLine));
-    // The top axis only closes the frame.
-    xAxis2->setVisible(true);
-    xAxis2->setTicks(false);
-    xAxis2->setTickLabels(false);
+    yAxes_ = styleDeviceChart(*this);
     xAxis2->setBasePen(QPen(Qt::black));
     xAxis->setLabel(QStringLiteral("Sec"));
     limits_[0] = StartXLimits;
-
-    yAxes_ = createDeviceYAxes(*axisRect());
-    yAxes_[0]->grid()->setVisible(true);
-    yAxes_[0]->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::DotLine));
     yAxes_[0]->grid()->setZeroLinePen(QPen(QColor(170, 170, 170), 0, Qt::DotLine));
-    // Room above the plot for the half of the top tick labels that sticks out.
-    axisRect()->setMinimumMargins(QMargins(2, 8, 2, 2));
 
     for (int d = 0; d < DeviceCount; ++d) {
         QCPGraph* graph = addGraph(xAxis, yAxes_[d]);

@@ -8,6 +8,26 @@ namespace {
 constexpr int DevicesPerSide = DeviceCount / 2;
 } // namespace
 
+std::array<QCPAxis*, DeviceCount> styleDeviceChart(QCustomPlot& plot) {
+    // Text stays smooth; lines are drawn without antialiasing so replots stay cheap.
+    plot.setNotAntialiasedElements(QCP::aePlottables | QCP::aeAxes | QCP::aeGrid);
+    plot.setPlottingHint(QCP::phFastPolylines, true);
+    plot.setBackground(Qt::white);
+    styleCompactAxis(*plot.xAxis);
+    plot.xAxis->ticker()->setTickCount(8);
+    plot.xAxis->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::DotLine));
+    // The top axis only closes the frame.
+    plot.xAxis2->setVisible(true);
+    plot.xAxis2->setTicks(false);
+    plot.xAxis2->setTickLabels(false);
+    const std::array<QCPAxis*, DeviceCount> yAxes = createDeviceYAxes(*plot.axisRect());
+    yAxes[0]->grid()->setVisible(true);
+    yAxes[0]->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::DotLine));
+    // Room above the plot for the half of the top tick labels that sticks out.
+    plot.axisRect()->setMinimumMargins(QMargins(2, 8, 2, 2));
+    return yAxes;
+}
+
 std::array<QCPAxis*, DeviceCount> createDeviceYAxes(QCPAxisRect& rect) {
     std::array<QCPAxis*, DeviceCount> axes{};
     // QCustomPlot stacks the axes of a side from the plot outward in the order they were added.

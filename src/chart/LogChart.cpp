@@ -19,19 +19,7 @@ bool sortedByKey(const QVector<QCPGraphData>& points) {
 } // namespace
 
 LogChart::LogChart(QWidget* parent) : QCustomPlot(parent) {
-    setNotAntialiasedElements(QCP::aePlottables | QCP::aeAxes | QCP::aeGrid);
-    setPlottingHint(QCP::phFastPolylines, true);
-    setBackground(Qt::white);
-    styleCompactAxis(*xAxis);
-    xAxis->ticker()->setTickCount(8);
-    xAxis->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::DotLine));
-    xAxis2->setVisible(true);
-    xAxis2->setTicks(false);
-    xAxis2->setTickLabels(false);
-    yAxes = createDeviceYAxes(*axisRect());
-    yAxes[0]->grid()->setVisible(true);
-    yAxes[0]->grid()->setPen(QPen(QColor(220, 220, 220), 0, Qt::DotLine));
-    axisRect()->setMinimumMargins(QMargins(2, 8, 2, 2));
+    yAxes = styleDeviceChart(*this);
     for (int d = 0; d < DeviceCount; ++d) {
         graphs[d] = addGraph(xAxis, yAxes[d]);
         graphs[d]->setAdaptiveSampling(true);
