@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds in Release and starts the logger. Unless --no-sim is given,
-# eight simulated instruments are started first on pseudo-terminals as COM 1 to COM 8, so the
-# port lists and live readings work without hardware.
+# eight simulated instruments are started first on pseudo-terminals as COM 1 to COM 8, and the
+# logger opens with a demo set-up that links all eight, so live traces show at once. Arguments
+# after --no-sim (or any arguments) go to the logger instead of the demo set-up.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -40,4 +41,14 @@ if [ "$with_sim" = 1 ]; then
   rm -f "$fifo"
 fi
 
+if [ "$with_sim" = 1 ] && [ $# -eq 0 ]; then
+  # A demo set-up: device n on COM n with its Y axis on Auto, all eight linked at start.
+  demo="$build/demo-setup.kt7"
+  labels=("Sine us" "Ramp kg" "Sine mV" "Constant degC" "Sine bar" "Ramp N" "Sine mm" "Sine Hz")
+  printf '0,#FALSE#,#TRUE#,"5","300"\r\n' >"$demo"
+  for n in 1 2 3 4 5 6 7 8; do
+    printf '1,"100","0",%d,0,"%s"\r\n' "$n" "${labels[$((n - 1))]}" >>"$demo"
+  done
+  set -- --setup "$demo" --link
+fi
 "$build/src/kt7-logger" "$@"

@@ -83,24 +83,26 @@ bool Form_KT7::saveSetup(const QString& path) {
 }
 
 // Every value goes through its control, so each control reacts as if the user had changed it.
-void Form_KT7::restoreSetup(const QString& path) {
+// Returns the port each device was given from the file (0 where none was).
+std::array<int, DeviceCount> Form_KT7::restoreSetup(const QString& path) {
+    std::array<int, DeviceCount> chosen{};
     QFile file(path);
     const QString shownPath = QDir::toNativeSeparators(path);
     if (!file.open(QIODevice::ReadOnly)) {
         platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be opened: %2")
                                    .arg(shownPath, file.errorString()));
-        return;
+        return chosen;
     }
     if (file.size() > MaxSetupBytes) {
         platform.messages.show(
             QStringLiteral("The file \"%1\" is too large to be a set-up file.").arg(shownPath));
-        return;
+        return chosen;
     }
     const SetupFileContent content = readSetupFile(file.readAll(), codePage);
     if (!content.general) {
         platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be read: %2")
                                    .arg(shownPath, content.problem));
-        return;
+        return chosen;
     }
     // Line 1 stops at its first value no control can take; the user must learn that the rest
     // of the file was not loaded.
@@ -110,6 +112,7 @@ void Form_KT7::restoreSetup(const QString& path) {
                 "The set-up file \"%1\" could not be read: line 1, field %2 is not valid.")
                 .arg(shownPath)
                 .arg(field));
+        return chosen;
     };
     const auto& general = *content.general;
     const std::optional<qint16> autoSample = toInt16(general[0]);
@@ -142,13 +145,27 @@ void Form_KT7::restoreSetup(const QString& path) {
         if (!port || *port == 0)
             continue;
         const int entry = CombMSCom[i]->findData(static_cast<int>(*port));
-        if (entry >= 0)
+        if (entry >= 0) {
             CombMSCom[i]->setCurrentIndex(entry);
-        else
+            chosen[i] = *port;
+        } else {
             platform.messages.show(QStringLiteral("Device ") + QString::number(i + 1) +
                                    QStringLiteral(" COM") + toText(fields[3]) +
                                    QStringLiteral(" is Null"));
+        }
     }
+    return chosen;
+}
+
+// "--setup FILE [--link]": the file loaded as "Open Set Up File" loads it, then every device the
+// file gave a port linked as its link button links it, with the same messages.
+void Form_KT7::startWithSetup(const QString& path, bool link) {
+    const std::array<int, DeviceCount> ports = restoreSetup(path);
+    if (!link)
+        return;
+    for (int i = 0; i < DeviceCount; ++i)
+        if (ports[i] != 0)
+            Ch_Link[i]->setChecked(true);
 }
 
 } // namespace kt7

@@ -45,6 +45,7 @@ class Form_KT7 : public QWidget {
 
     // Start-up, run once by the constructor before the window is shown.
     void Form_Load();
+    void startWithSetup(const QString& path, bool link);
 
     void OptDev_Click(int index);
     void CombMSCom_Click(int index);
@@ -111,7 +112,7 @@ class Form_KT7 : public QWidget {
     LogFileError shutLog();
     void tellLoggingStopped(const QString& path, const LogFileError& cause);
     void markLogButtons(bool logOpen);
-    void restoreSetup(const QString& path);
+    std::array<int, DeviceCount> restoreSetup(const QString& path);
     SetupData currentSetup() const;
     bool saveSetup(const QString& path);
 

@@ -39,5 +39,9 @@ int main(int argc, char** argv) {
     kt7::Form_KT7 window(system.platform());
     system.attachTo(&window);
     window.show();
+    // "--setup FILE [--link]": a set-up loaded (and its devices linked) once the window shows.
+    const qsizetype setup = args.indexOf(QLatin1String("--setup"));
+    if (setup > 0 && setup + 1 < args.size())
+        window.startWithSetup(args[setup + 1], args.contains(QLatin1String("--link")));
     return QApplication::exec();
 }

@@ -134,6 +134,31 @@ class SetupRoundTripTest : public QObject {
         QCOMPARE(f.messages.shown, QStringList());
     }
 
+    // "--setup FILE --link": the file loads as "Open Set Up File" loads it, then each device the
+    // file gave a port is linked as its link button links it, with the same messages.
+    void startingWithASetupLinksItsDevices() {
+        WindowFixture f({1, 2, 3});
+        QByteArray file = "0,#TRUE#,#FALSE#,\"5\",\"300\"\r\n";
+        const int ports[8] = {1, 2, 3, 4, 0, 0, 0, 0}; // COM 4 does not exist
+        for (int i = 0; i < 8; ++i)
+            file += QStringLiteral("1,\"100\",\"-100\",%1,0,\"Demo %2\"\r\n")
+                        .arg(ports[i])
+                        .arg(i + 1)
+                        .toLatin1();
+        const QString path = f.desktop.logDir + "demo.kt7";
+        QVERIFY(writeBytes(path, file));
+        f.clock.onWait = [&f](int) {
+            for (int port = 1; port <= 3; ++port)
+                f.ports.send(port, WindowFixture::line("1.5", "kg"));
+        };
+        f.window->startWithSetup(path, true);
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(f.button("Ch_Link", i)->isChecked(), i < 3);
+        QCOMPARE(f.control<QLineEdit>("TextLab", 2)->text(), QStringLiteral("Demo 3"));
+        QCOMPARE(f.labelText("LabMSUnit", 1), QStringLiteral("kg"));
+        QCOMPARE(f.messages.shown, QStringList{"Device 4 COM4 is Null"});
+    }
+
     // Without any serial port no list has an entry: the file says 0, and 0 keeps the port.
     void emptyPortListSavesZeroWhichKeepsThePort() {
         WindowFixture bare({});
