@@ -30,10 +30,11 @@ MqttPublisher::MqttPublisher(MqttSettings settings, MqttPublisherLimits limits)
     if (!settings_.userName.isEmpty())
         mosquitto_username_pw_set(client_, settings_.userName.toUtf8().constData(),
                                   settings_.password.toUtf8().constData());
-    // A broker that is not there yet fails this first attempt; the library's thread keeps trying.
+    // The thread first: started after a failed connect_async (no broker yet), libmosquitto
+    // 2.0's thread never tries again.
+    mosquitto_loop_start(client_);
     mosquitto_connect_async(client_, settings_.host.toUtf8().constData(), settings_.port,
                             keepAliveSeconds);
-    mosquitto_loop_start(client_);
 }
 
 MqttPublisher::~MqttPublisher() {
@@ -74,9 +75,9 @@ void MqttPublisher::handOverWhatFits() {
         const int result = mosquitto_publish(client_, nullptr, message.topic.constData(),
                                              static_cast<int>(message.payload.size()),
                                              message.payload.constData(), atLeastOnce, false);
-        if (result == MOSQ_ERR_NO_CONN)
-            return; // handed over once connected
-        if (result == MOSQ_ERR_SUCCESS)
+        // After a lost connection a QoS 1 message is queued all the same and the call answers
+        // "no connection": trying it again would send it twice.
+        if (result == MOSQ_ERR_SUCCESS || result == MOSQ_ERR_NO_CONN)
             ++inFlight_;
         else
             ++dropped_; // refused by the library (out of memory), never going to be sent
