@@ -23,10 +23,6 @@ class TestRowMessages : public QObject {
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QByteArray>("payloadTail");
-        QTest::newRow("plain") << 0 << 12.5 << "mV"
-                               << "Temp"
-                               << QByteArray("12.5,\"unit\":\"mV\","
-                                             "\"label\":\"Temp\"}");
         QTest::newRow("shortest round trip, degree sign")
             << 7 << 0.1 << QString::fromUtf8("\u00b0C") << "Oven"
             << QByteArray("0.1,\"unit\":\"\xc2\xb0"
@@ -35,10 +31,6 @@ class TestRowMessages : public QObject {
             << 3 << -1e-7 << ""
             << "a\"b\\c\td\x01"
             << QByteArray("-1e-07,\"unit\":\"\",\"label\":\"a\\\"b\\\\c\\u0009d\\u0001\"}");
-        QTest::newRow("large") << 4 << 1.5e300 << "N"
-                               << ""
-                               << QByteArray("1.5e+300,\"unit\":\"N\","
-                                             "\"label\":\"\"}");
         QTest::newRow("infinity is no JSON number")
             << 5 << std::numeric_limits<double>::infinity() << "V"
             << "U" << QByteArray("null,\"unit\":\"V\",\"label\":\"U\"}");
