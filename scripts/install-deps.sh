@@ -5,11 +5,12 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev libqcustomplot-dev libqcustomplot2.1-qt6
+  qt6-base-dev qt6-serialport-dev libqcustomplot-dev libqcustomplot2.1-qt6 libmosquitto-dev
   fonts-liberation fonts-dejavu-core
 )
 if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then
-  packages+=(clang-14 libclang-rt-14-dev locales)
+  # mosquitto: the broker the MQTT tests start on 127.0.0.1.
+  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients)
 fi
 
 missing=()

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace kt7 {
+
+// Which readings go to the broker: the rows written to the log, or every reading polled.
+enum class PublishedReadings { LoggedRows, EveryReading };
+
+// Where and as whom the logger publishes. Off unless asked for: no settings, no publisher.
+struct MqttSettings {
+    QString host;
+    quint16 port = 1883;
+    QString userName;
+    QString password;
+    QString station; // the second topic level: kt7/<station>/<device>
+    PublishedReadings readings = PublishedReadings::LoggedRows;
+
+    bool operator==(const MqttSettings&) const = default;
+};
+
+// Settings, or the message that says why there are none.
+struct MqttSettingsResult {
+    std::optional<MqttSettings> settings;
+    QString error;
+};
+
+// Builds the settings from their text form, as given after --mqtt and its companions or in the
+// config file: url "mqtt://[user[:password]@]host[:port]", station (empty: defaultStation),
+// readings "all" or "logged" (empty: logged).
+MqttSettingsResult mqttSettingsFrom(const QString& url, const QString& station,
+                                    const QString& readings, const QString& defaultStation);
+
+// Reads the config file's "key=value" lines (url, station, readings; '#' starts a comment).
+// A file that is not there means publishing is off: no settings and no error.
+MqttSettingsResult readMqttConfigFile(const QString& path, const QString& defaultStation);
+
+// <config folder>/kt7-logger/mqtt.conf
+QString mqttConfigPath(const QString& configFolder);
+
+// This machine's name as a topic level (QSysInfo::machineHostName(), '/', '+', '#' replaced).
+QString defaultMqttStation();
+
+} // namespace kt7
