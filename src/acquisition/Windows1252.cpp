@@ -16,7 +16,7 @@ char16_t characterOf(unsigned char byte) {
     return byte >= 0x80 && byte <= 0x9F ? HighControls[byte - 0x80] : char16_t{byte};
 }
 
-int byteOf(char16_t c) {
+int windows1252Byte(char16_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
     for (std::size_t i = 0; i < HighControls.size(); ++i)
@@ -25,16 +25,12 @@ int byteOf(char16_t c) {
     return -1;
 }
 
-} // namespace
-
-QString fromWindows1252(QByteArrayView bytes) {
-    QString out(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = QChar(characterOf(static_cast<unsigned char>(bytes[i])));
-    return out;
+int latin1Byte(char16_t c) {
+    return c <= 0xFF ? c : -1;
 }
 
-QByteArray toWindows1252(QStringView text) {
+// One byte per character, or one '?' for a character the code page lacks.
+template <typename ByteOf> QByteArray eightBit(QStringView text, ByteOf byteOf) {
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -48,6 +44,23 @@ QByteArray toWindows1252(QStringView text) {
             ++i;
     }
     return out;
+}
+
+} // namespace
+
+QString fromWindows1252(QByteArrayView bytes) {
+    QString out(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(characterOf(static_cast<unsigned char>(bytes[i])));
+    return out;
+}
+
+QByteArray toWindows1252(QStringView text) {
+    return eightBit(text, windows1252Byte);
+}
+
+QByteArray toLatin1WithQuestionMarks(QStringView text) {
+    return eightBit(text, latin1Byte);
 }
 
 } // namespace kt7

@@ -14,5 +14,7 @@ QString fromWindows1252(QByteArrayView bytes);
 
 // '?' for each character Windows-1252 cannot hold (a surrogate pair is one character).
 QByteArray toWindows1252(QStringView text);
+// The same rule for Latin-1, whose 256 characters are the first 256 of Unicode.
+QByteArray toLatin1WithQuestionMarks(QStringView text);
 
 } // namespace kt7

@@ -25,22 +25,6 @@ bool isUtf8(const QByteArray& name) {
     return upper == "UTF-8" || upper == "UTF8";
 }
 
-QByteArray latin1WithQuestionMarks(QStringView text) {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.unicode() <= 0xFF) {
-            out.append(static_cast<char>(c.unicode()));
-            continue;
-        }
-        out.append('?');
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-    }
-    return out;
-}
-
 // A lone surrogate cannot be written in UTF-8; it becomes '?' like any character a code page
 // lacks.
 QByteArray utf8WithQuestionMarks(QStringView text) {
@@ -126,7 +110,7 @@ QByteArray CodePage::encode(QStringView text) const {
     case Kind::Utf8:
         return utf8WithQuestionMarks(text);
     case Kind::Latin1:
-        return latin1WithQuestionMarks(text);
+        return toLatin1WithQuestionMarks(text);
     case Kind::Windows1252:
         return toWindows1252(text);
     case Kind::Named:
