@@ -23,7 +23,6 @@ class CodePage {
     // locale's ASCII is widened to Latin-1, the 8-bit text tools pass through unchanged.
     static CodePage system();
 
-    Kind kind() const { return kind_; }
     QByteArray name() const;
 
     // '?' for each character the code page cannot hold (a surrogate pair is one character).
