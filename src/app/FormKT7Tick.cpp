@@ -79,6 +79,11 @@ void Form_KT7::ChartFeed::readingsPolled(const SampleBlock& block, const QDateTi
         window.CWGraph1->appendBlock(block);
 }
 
+void Form_KT7::publishWith(MqttPublisher& publisher) {
+    publishing = std::make_unique<PublishingSink>(publisher);
+    recorder.addSink(publishing.get());
+}
+
 void Form_KT7::mirrorCounts() {
     st.SampleCount = recorder.sampleCount();
     st.IntervalCount = recorder.intervalCount();

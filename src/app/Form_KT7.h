@@ -3,6 +3,7 @@
 #include "app/WindowState.h"
 #include "platform/Platform.h"
 #include "platform/core/ComPortMap.h"
+#include "publish/PublishingSink.h"
 #include "record/Recorder.h"
 
 #include <QMargins>
@@ -37,6 +38,9 @@ class Form_KT7 : public QWidget, private TickView {
     ~Form_KT7() override;
 
     const WindowState& state() const { return st; }
+    // Every logged row (or reading, as its settings say) goes to the publisher too.
+    void publishWith(MqttPublisher& publisher);
+    const Recorder& recording() const { return recorder; }
     ChartComponent* chart() const { return CWGraph1; }
     QTimer* sampleTimer() const { return TimerRecAI; }
     SerialPort& devicePort(int index) const { return *MSCom[index]; }
@@ -141,6 +145,7 @@ class Form_KT7 : public QWidget, private TickView {
     WindowState st; // its sample and interval counts mirror the recorder's after each change
     Recorder recorder;
     ChartFeed chartFeed{*this};
+    std::unique_ptr<PublishingSink> publishing;
     std::optional<QMargins> fittedFrame; // the window frame the height was last fitted to
     ComPortMap portMap; // the COM numbers and the system's ports, as last looked up
 

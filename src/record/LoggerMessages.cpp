@@ -58,6 +58,28 @@ QString portOpenFailureText(int index, int portNumber, const QString& devicePath
     return text;
 }
 
+QString setupNotOpenedText(const QString& path, const QString& reason) {
+    return QStringLiteral("The set-up file \"%1\" could not be opened: %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString setupTooLargeText(const QString& path) {
+    return QStringLiteral("The file \"%1\" is too large to be a set-up file.")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString setupNotReadText(const QString& path, const QString& problem) {
+    return QStringLiteral("The set-up file \"%1\" could not be read: %2")
+        .arg(QDir::toNativeSeparators(path), problem);
+}
+
+QString setupFieldInvalidText(const QString& path, int field) {
+    return QStringLiteral("The set-up file \"%1\" could not be read: line 1, field %2 is not "
+                          "valid.")
+        .arg(QDir::toNativeSeparators(path))
+        .arg(field);
+}
+
 QString lostLinkText(int index, const QString& portName, const QString& devicePath,
                      const QString& reason) {
     return QStringLiteral("Device %1 lost its link: %2 (%3) stopped working: %4. It will be "
