@@ -16,7 +16,9 @@
 namespace kt7 {
 
 Form_KT7::Form_KT7(const Platform& platform, QWidget* parent)
-    : QWidget(parent), platform(platform), codePage(platform.desktop.codePage()) {
+    : QWidget(parent), platform(platform), codePage(platform.desktop.codePage()),
+      recorder(platform.clock, codePage, QLocale::system()) {
+    recorder.addSink(&chartFeed);
     for (auto& port : MSCom)
         port = platform.ports.create();
     MSComm1 = platform.ports.create();

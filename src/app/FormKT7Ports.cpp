@@ -3,6 +3,7 @@
 #include "acquisition/NumberFromText.h"
 #include "acquisition/NumberText.h"
 #include "app/Form_KT7.h"
+#include "record/LoggerMessages.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -42,24 +43,8 @@ void Form_KT7::linkOff(int index) {
 }
 
 void Form_KT7::reportOpenFailure(int index, const PortOpenResult& result) {
-    // Port 0 is what a device gets when the probe found no port at all: there is no device path
-    // worth naming.
-    if (MSCom[index]->portNumber() < 1) {
-        platform.messages.show(
-            QStringLiteral("Device %1 has no serial port: no serial port was found on this "
-                           "computer.")
-                .arg(index + 1));
-        return;
-    }
-    QString text = QStringLiteral("%1 (%2) could not be opened: %3.")
-                       .arg(portName(index), MSCom[index]->devicePath(), result.reason);
-    if (result.error == PortOpenError::Busy)
-        text += QStringLiteral(" It is in use by another program.");
-#ifndef Q_OS_WIN
-    if (result.error == PortOpenError::PermissionDenied)
-        text += QStringLiteral(" To use serial ports your user must be in the dialout group.");
-#endif
-    platform.messages.show(text);
+    platform.messages.show(
+        portOpenFailureText(index, MSCom[index]->portNumber(), MSCom[index]->devicePath(), result));
 }
 
 void Form_KT7::Ch_Link_Click(int index) {
@@ -85,7 +70,7 @@ void Form_KT7::Ch_Link_Click(int index) {
     }
     if (good && Ch_Link[index]->isChecked()) {
         Ch_Link[index]->setText(QStringLiteral("Link On"));
-        poller.restartAfterLink(index, received);
+        recorder.devicePoller().restartAfterLink(index, received);
         return;
     }
     linkOff(index);
@@ -147,14 +132,12 @@ void Form_KT7::onPortFailed(int index, const QString& reason) {
     if (!Ch_Link[index]->isChecked() || portReturn[index] == PortReturn::Awaited)
         return;
     const bool report = portReturn[index] == PortReturn::NotWatched;
-    poller.keepFinalText(index, MSCom[index]->readAll());
+    recorder.devicePoller().keepFinalText(index, MSCom[index]->readAll());
     awaitPortReturn(index);
     if (!report)
         return;
     platform.messages.show(
-        QStringLiteral("Device %1 lost its link: %2 (%3) stopped working: %4. It will be linked "
-                       "again when the port returns; press its link button to stop waiting.")
-            .arg(QString::number(index + 1), portName(index), MSCom[index]->devicePath(), reason));
+        lostLinkText(index, portName(index), MSCom[index]->devicePath(), reason));
 }
 
 } // namespace kt7

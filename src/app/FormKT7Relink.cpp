@@ -39,7 +39,7 @@ void Form_KT7::TimerRelink_Timer() {
 // an absent port is the normal case here.
 void Form_KT7::tryRelink(int index) {
     // The readings the port had when it broke go into the next tick's rows first.
-    if (poller.hasFinalText(index))
+    if (recorder.devicePoller().hasFinalText(index))
         return;
     SerialPort& port = *MSCom[index];
     if (!port.open().ok())
@@ -52,7 +52,7 @@ void Form_KT7::tryRelink(int index) {
     }
     portReturn[index] = PortReturn::Relinked;
     Ch_Link[index]->setText(QStringLiteral("Link On"));
-    poller.restartAfterLink(index, received);
+    recorder.devicePoller().restartAfterLink(index, received);
 }
 
 } // namespace kt7

@@ -2,6 +2,7 @@
 #include "app/Form_KT7.h"
 #include "logfile/SystemReason.h"
 #include "ports/SetupFile.h"
+#include "record/LoggerMessages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,8 +21,6 @@ namespace kt7 {
 
 namespace {
 const QString DefaultSetupName = QStringLiteral("KT7LogSetUp.kt7");
-// Far beyond any real set-up file; a larger file is not one and is not read into memory.
-constexpr qint64 MaxSetupBytes = 64LL * 1024 * 1024;
 
 bool isCheckValue(std::optional<qint16> value, int highest) {
     return value && *value >= 0 && *value <= highest;
@@ -87,31 +86,23 @@ bool Form_KT7::saveSetup(const QString& path) {
 std::array<int, DeviceCount> Form_KT7::restoreSetup(const QString& path) {
     std::array<int, DeviceCount> chosen{};
     QFile file(path);
-    const QString shownPath = QDir::toNativeSeparators(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be opened: %2")
-                                   .arg(shownPath, file.errorString()));
+        platform.messages.show(setupNotOpenedText(path, file.errorString()));
         return chosen;
     }
-    if (file.size() > MaxSetupBytes) {
-        platform.messages.show(
-            QStringLiteral("The file \"%1\" is too large to be a set-up file.").arg(shownPath));
+    if (file.size() > MaxSetupFileBytes) {
+        platform.messages.show(setupTooLargeText(path));
         return chosen;
     }
     const SetupFileContent content = readSetupFile(file.readAll(), codePage);
     if (!content.general) {
-        platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be read: %2")
-                                   .arg(shownPath, content.problem));
+        platform.messages.show(setupNotReadText(path, content.problem));
         return chosen;
     }
     // Line 1 stops at its first value no control can take; the user must learn that the rest
     // of the file was not loaded.
     const auto unusable = [&](int field) {
-        platform.messages.show(
-            QStringLiteral(
-                "The set-up file \"%1\" could not be read: line 1, field %2 is not valid.")
-                .arg(shownPath)
-                .arg(field));
+        platform.messages.show(setupFieldInvalidText(path, field));
         return chosen;
     };
     const auto& general = *content.general;

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "acquisition/DevicePoller.h"
-#include "acquisition/ElapsedSeconds.h"
 #include "app/WindowState.h"
-#include "logfile/LogFile.h"
 #include "platform/Platform.h"
 #include "platform/core/ComPortMap.h"
+#include "publish/PublishingSink.h"
+#include "record/Recorder.h"
 
 #include <QMargins>
 #include <QWidget>
@@ -32,13 +31,16 @@ struct SetupData;
 // The whole application: every control, the device ports, the chart and the logger's state.
 // Handlers keep the names users of the original tool know them by; each reads the controls,
 // calls the logic and shows the result.
-class Form_KT7 : public QWidget {
+class Form_KT7 : public QWidget, private TickView {
     Q_OBJECT
   public:
     explicit Form_KT7(const Platform& platform, QWidget* parent = nullptr);
     ~Form_KT7() override;
 
     const WindowState& state() const { return st; }
+    // Every logged row (or reading, as its settings say) goes to the publisher too.
+    void publishWith(MqttPublisher& publisher);
+    const Recorder& recording() const { return recorder; }
     ChartComponent* chart() const { return CWGraph1; }
     QTimer* sampleTimer() const { return TimerRecAI; }
     SerialPort& devicePort(int index) const { return *MSCom[index]; }
@@ -106,11 +108,30 @@ class Form_KT7 : public QWidget {
     void tryRelink(int index);
     void SelectLogFile();
     bool startLog();
-    void WriteLogRow(const std::array<std::optional<double>, DeviceCount>& values);
-    void finishTickRows();
     void closeLog();
-    LogFileError shutLog();
-    void tellLoggingStopped(const QString& path, const LogFileError& cause);
+    void closeLogControls();
+    void tellLoggingStopped(const QString& path, const LogFileError& cause, qint32 lastSample);
+    void mirrorCounts();
+
+    // What the recorder's tick reads from the controls and shows in them.
+    TickControls tickControls() override;
+    void showPoll(const PollResult& poll) override;
+    void showLinesPerTick(int lines) override;
+    void rescaleAutoAxes() override;
+    void showSampleCount(qint32 count) override;
+    void manualRequestTaken() override;
+    void showIntervalCount(const QString& intervalText, qint32 count) override;
+    void loggingStopped(const QString& path, const LogFileError& cause, qint32 lastSample) override;
+
+    class ChartFeed : public RecordSink {
+      public:
+        explicit ChartFeed(Form_KT7& window) : window(window) {}
+        void readingsPolled(const SampleBlock& block, const QDateTime&,
+                            const TickControls&) override;
+
+      private:
+        Form_KT7& window;
+    };
     void markLogButtons(bool logOpen);
     std::array<int, DeviceCount> restoreSetup(const QString& path);
     SetupData currentSetup() const;
@@ -121,12 +142,10 @@ class Form_KT7 : public QWidget {
 
     Platform platform;
     const CodePage codePage; // of the log and the set-up file, read once from the desktop
-    WindowState st;
-    DevicePoller poller;
-    ElapsedSeconds elapsed;
-    LogFile log;
-    qint32 lastSampleInFile = 0;
-    QByteArray pendingRows; // this tick's rows, written to the log in one go at its end
+    WindowState st; // its sample and interval counts mirror the recorder's after each change
+    Recorder recorder;
+    ChartFeed chartFeed{*this};
+    std::unique_ptr<PublishingSink> publishing;
     std::optional<QMargins> fittedFrame; // the window frame the height was last fitted to
     ComPortMap portMap; // the COM numbers and the system's ports, as last looked up
 

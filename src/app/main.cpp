@@ -1,8 +1,11 @@
 #include "app/Form_KT7.h"
 #include "chart/LogViewer.h"
+#include "headless/HeadlessMain.h"
 #include "platform/core/ComPortMap.h"
+#include "platform/core/PortPaths.h"
 #include "platform/serial/QtPortCatalogue.h"
 #include "platform/widgets/SystemPlatform.h"
+#include "publish/MqttPublisher.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -20,11 +23,34 @@ int listPorts(int argc, char** argv) {
     return 0;
 }
 
+// "--mqtt URL [--mqtt-station NAME] [--mqtt-readings logged|all]", or else the config file:
+// the window publishes too. A setting that cannot be used is told once; logging goes on.
+std::unique_ptr<kt7::MqttPublisher> windowPublisher(const QStringList& args,
+                                                    kt7::MessageBoxes& messages) {
+    const auto valueOf = [&args](const char* name) {
+        const qsizetype at = args.indexOf(QLatin1String(name));
+        return at > 0 && at + 1 < args.size() ? args[at + 1] : QString();
+    };
+    const QString url = valueOf("--mqtt");
+    const kt7::MqttSettingsResult result =
+        url.isEmpty()
+            ? kt7::readMqttConfigFile(kt7::mqttConfigPath(kt7::configFolder()),
+                                      kt7::defaultMqttStation())
+            : kt7::mqttSettingsFrom(url, valueOf("--mqtt-station"), valueOf("--mqtt-readings"),
+                                    kt7::defaultMqttStation());
+    if (!result.error.isEmpty())
+        messages.show(result.error);
+    return result.settings ? std::make_unique<kt7::MqttPublisher>(*result.settings) : nullptr;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--list-ports") == 0)
         return listPorts(argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--headless") == 0)
+            return kt7::runHeadless(argc, argv);
     QApplication app(argc, argv);
     kt7::SystemPlatform::prepareApplication();
     kt7::SystemPlatform system;
@@ -39,9 +65,16 @@ int main(int argc, char** argv) {
     kt7::Form_KT7 window(system.platform());
     system.attachTo(&window);
     window.show();
+    const std::unique_ptr<kt7::MqttPublisher> publisher =
+        windowPublisher(args, system.platform().messages);
+    if (publisher)
+        window.publishWith(*publisher);
     // "--setup FILE [--link]": a set-up loaded (and its devices linked) once the window shows.
     const qsizetype setup = args.indexOf(QLatin1String("--setup"));
     if (setup > 0 && setup + 1 < args.size())
         window.startWithSetup(args[setup + 1], args.contains(QLatin1String("--link")));
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    if (publisher)
+        publisher->drain(2000);
+    return code;
 }

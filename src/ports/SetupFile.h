@@ -15,6 +15,9 @@ namespace kt7 {
 // ended by CR LF. Line 1 holds
 // the sampling options and the chart's X-points, lines 2 to 9 one device each.
 
+// Far beyond any real set-up file; a larger file is not one and is not read into memory.
+constexpr qint64 MaxSetupFileBytes = 64LL * 1024 * 1024;
+
 struct SetupGeneral {
     int autoSample = 0;
     bool fast = false;

@@ -62,6 +62,14 @@ void MqttPublisher::publishRow(qint32 sample, const QDateTime& when,
     handOverWhatFits();
 }
 
+bool MqttPublisher::drain(int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    return acknowledged_.wait_for(
+               lock, std::chrono::milliseconds(timeoutMs),
+               [this] { return (waiting_.empty() && inFlight_ == 0) || !connected_; }) &&
+           waiting_.empty() && inFlight_ == 0;
+}
+
 MqttCounters MqttPublisher::counters() const {
     const std::lock_guard lock(mutex_);
     return {published_, static_cast<qint64>(waiting_.size()) + inFlight_, dropped_};
@@ -93,7 +101,10 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int result) {
 }
 
 void MqttPublisher::onDisconnect(mosquitto*, void* self, int) {
-    static_cast<MqttPublisher*>(self)->connected_ = false;
+    auto* publisher = static_cast<MqttPublisher*>(self);
+    const std::lock_guard lock(publisher->mutex_);
+    publisher->connected_ = false;
+    publisher->acknowledged_.notify_all();
 }
 
 void MqttPublisher::onPublish(mosquitto*, void* self, int) {
@@ -102,6 +113,7 @@ void MqttPublisher::onPublish(mosquitto*, void* self, int) {
     --publisher->inFlight_;
     ++publisher->published_;
     publisher->handOverWhatFits();
+    publisher->acknowledged_.notify_all();
 }
 
 } // namespace kt7

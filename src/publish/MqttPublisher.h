@@ -4,6 +4,7 @@
 #include "publish/RowMessages.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 
@@ -47,6 +48,10 @@ class MqttPublisher {
                     const std::array<std::optional<double>, 8>& values,
                     const std::array<QString, 8>& units, const std::array<QString, 8>& labels);
 
+    // Waits, at most timeoutMs, for what is still on its way while the broker is connected, so a
+    // clean shutdown does not lose the last rows; false when some are left.
+    bool drain(int timeoutMs);
+
     const MqttSettings& settings() const { return settings_; }
     MqttCounters counters() const;
     bool isConnected() const { return connected_; }
@@ -63,6 +68,7 @@ class MqttPublisher {
     std::atomic<bool> connected_{false};
 
     mutable std::mutex mutex_; // guards everything below; held only for a few queue operations
+    std::condition_variable acknowledged_;
     std::deque<MqttMessage> waiting_;
     int inFlight_ = 0;
     qint64 published_ = 0;

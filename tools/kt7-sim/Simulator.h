@@ -2,7 +2,7 @@
 
 #include "PortLink.h"
 #include "SentLog.h"
-#include "ShutdownSignal.h"
+#include "platform/core/ShutdownSignal.h"
 #include "SimulatedDevice.h"
 #include "SimulatorOptions.h"
 
@@ -26,7 +26,7 @@ class Simulator {
     int pollTimeoutMs(SimulatedDevice::Clock::time_point now) const;
 
     SimulatorOptions options_;
-    ShutdownSignal shutdown_;
+    kt7::ShutdownSignal shutdown_;
     SentLog log_;
     SimulatedDevice::Clock::time_point start_;
     std::vector<std::unique_ptr<SimulatedDevice>> devices_;

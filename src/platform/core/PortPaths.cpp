@@ -10,6 +10,14 @@ QString configFolder() {
     return xdg.isEmpty() ? QDir::homePath() + QStringLiteral("/.config") : xdg;
 }
 
+QString homeLogFolder() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\KT7 Log\\");
+#else
+    return QDir::homePath() + QStringLiteral("/KT7 Log/");
+#endif
+}
+
 QString portsFolder() {
     return configFolder() + QStringLiteral("/kt7-logger/ports");
 }

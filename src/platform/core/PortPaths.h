@@ -12,4 +12,7 @@ QString portsFolder();
 // The user's configuration folder: $XDG_CONFIG_HOME, else ~/.config.
 QString configFolder();
 
+// Where logs and set-up files go by default, with its trailing separator.
+QString homeLogFolder();
+
 } // namespace kt7

@@ -1,5 +1,7 @@
 #include "platform/widgets/QtDesktop.h"
 
+#include "platform/core/PortPaths.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -28,11 +30,7 @@ QString QtDesktop::applicationFolder() const {
 }
 
 QString QtDesktop::logFolder() const {
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:\\KT7 Log\\");
-#else
-    return QDir::homePath() + QStringLiteral("/KT7 Log/");
-#endif
+    return homeLogFolder();
 }
 
 } // namespace kt7

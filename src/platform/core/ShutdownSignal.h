@@ -1,7 +1,9 @@
 #pragma once
 
+namespace kt7 {
+
 // Turns SIGINT, SIGTERM and SIGHUP into a readable descriptor (self-pipe), so the event loop
-// sees them in poll() and shuts down through the normal path that removes the port links.
+// sees them in poll() and shuts down through its normal path (links removed, logs closed).
 class ShutdownSignal {
   public:
     ShutdownSignal();
@@ -14,3 +16,5 @@ class ShutdownSignal {
   private:
     int readEnd_ = -1;
 };
+
+} // namespace kt7

@@ -1,4 +1,4 @@
-#include "ShutdownSignal.h"
+#include "platform/core/ShutdownSignal.h"
 
 #include <array>
 #include <cerrno>
@@ -20,6 +20,8 @@ extern "C" void onShutdownSignal(int) {
 }
 
 } // namespace
+
+namespace kt7 {
 
 ShutdownSignal::ShutdownSignal() {
     int ends[2];
@@ -43,3 +45,5 @@ ShutdownSignal::~ShutdownSignal() {
     ::close(readEnd_);
     writeEnd = -1;
 }
+
+} // namespace kt7

@@ -1,0 +1,140 @@
+#include "record/Recorder.h"
+
+#include "acquisition/IntervalRules.h"
+#include "logfile/CsvFormat.h"
+#include "platform/Clock.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+
+namespace kt7 {
+
+namespace {
+// One failing step of the tick must never stop the others.
+template <typename Step> void guarded(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+} // namespace
+
+Recorder::Recorder(Clock& clock, CodePage codePage, QLocale dateLocale, LogFile::SyncFunction sync)
+    : clock(clock), codePage(std::move(codePage)), dateLocale(std::move(dateLocale)),
+      log(std::move(sync)) {}
+
+void Recorder::tick(TickView& view) {
+    QElapsedTimer timer;
+    timer.start();
+    const QDateTime now = clock.now();
+    interval += elapsed.update(now.time().second());
+    const TickControls c = view.tickControls();
+
+    PollResult poll;
+    guarded([&] {
+        poll = poller.poll(c.devices);
+        view.showPoll(poll);
+    });
+    // A tick whose data completed no line has nothing to chart, publish or log.
+    const bool data = poll.hasRows();
+    for (RecordSink* sink : sinks)
+        guarded([&] {
+            if (data)
+                sink->readingsPolled(poll.block, now, c);
+        });
+    guarded([&] {
+        if (data)
+            view.showLinesPerTick(poll.lastPieceCount);
+    });
+    guarded([&] { view.rescaleAutoAxes(); });
+    const bool logOpen = log.isOpen();
+    guarded([&] {
+        if (logOpen && c.autoSample == 1 && data && c.fastMode) {
+            for (int r = 0; r < poll.block.rowCount(); ++r)
+                writeRow(poll.block.row(r));
+            view.showSampleCount(samples);
+        }
+    });
+    // Only automatic sampling really switched off stops the interval count; partly on (2, from
+    // a set-up file) keeps counting, so interval rows go on.
+    if (c.autoSample == 0)
+        restartInterval();
+    guarded([&] {
+        const std::optional<int> seconds = intervalSeconds(c.intervalText);
+        const bool due = seconds && interval >= *seconds;
+        if (logOpen && (due || c.manualRequest) && data) {
+            view.manualRequestTaken();
+            writeRow(poll.block.row(poll.block.rowCount() - 1));
+            view.showSampleCount(samples);
+            interval = 0;
+        }
+    });
+    guarded([&] {
+        if (logOpen && c.autoSample == 1 && data && c.intervalMode)
+            view.showIntervalCount(c.intervalText, interval);
+    });
+    finishTick(view, c);
+    tickDurations.add(timer.nsecsElapsed());
+}
+
+void Recorder::restartInterval() {
+    interval = 0;
+    elapsed.resetStep();
+}
+
+void Recorder::writeRow(const std::array<std::optional<double>, DeviceCount>& values) {
+    ++samples;
+    const QDateTime when = clock.now();
+    pendingRows += csvDataRow(samples, when, dateLocale, codePage, values);
+    pendingRecords.push_back({samples, when, values});
+}
+
+// One write and flush per tick, after its rows. A row that cannot be written is never lost
+// silently: the log is closed first, so no later tick writes, then the view is told.
+void Recorder::finishTick(TickView& view, const TickControls& controls) {
+    if (!log.isOpen())
+        return;
+    LogFileError result = LogFileError::success();
+    if (!pendingRows.isEmpty())
+        result = log.appendRows(std::exchange(pendingRows, {}));
+    std::vector<RecordedRow> written = std::exchange(pendingRecords, {});
+    if (result.ok) {
+        lastSampleInFile = samples;
+        if (!written.empty())
+            for (RecordSink* sink : sinks)
+                guarded([&] { sink->rowsLogged(written, controls); });
+        result = log.syncIfDue(clock.now());
+    }
+    if (result.ok)
+        return;
+    const QString path = log.path();
+    stopLog();
+    view.loggingStopped(path, result, settleAfterFailure(result));
+}
+
+LogFileError Recorder::startLog(const QString& path, const QByteArray& header) {
+    const LogFileError created = log.create(path, header);
+    if (created.ok) {
+        samples = 0;
+        lastSampleInFile = 0;
+    }
+    return created;
+}
+
+LogFileError Recorder::stopLog() {
+    pendingRows.clear();
+    pendingRecords.clear();
+    const bool wasOpen = log.isOpen();
+    const LogFileError closed = log.close();
+    return wasOpen ? closed : LogFileError::success();
+}
+
+qint32 Recorder::settleAfterFailure(const LogFileError& cause) {
+    qint32 last = lastSampleInFile;
+    if (!cause.fileGone && cause.notOnDisk)
+        last = static_cast<qint32>(std::min<qint64>(log.rowsOnDisk(), lastSampleInFile));
+    samples = last;
+    return last;
+}
+
+} // namespace kt7

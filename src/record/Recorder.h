@@ -1,0 +1,64 @@
+#pragma once
+
+#include "acquisition/DevicePoller.h"
+#include "acquisition/ElapsedSeconds.h"
+#include "logfile/CodePage.h"
+#include "logfile/LogFile.h"
+#include "record/RecordSink.h"
+#include "record/TickDurations.h"
+#include "record/TickView.h"
+
+#include <QLocale>
+#include <vector>
+
+namespace kt7 {
+
+class Clock;
+
+// The data path of the sampling tick without any widget: poll the linked devices, decide which
+// rows this tick writes, write them to the log in one go, and hand readings and logged rows to
+// the sinks. The window and the headless logger both run their ticks through it.
+class Recorder {
+  public:
+    Recorder(Clock& clock, CodePage codePage, QLocale dateLocale, LogFile::SyncFunction sync = {});
+
+    void addSink(RecordSink* sink) { sinks.push_back(sink); }
+    void tick(TickView& view);
+
+    // The log: created with its header, the sample count starting again from 0.
+    LogFileError startLog(const QString& path, const QByteArray& header);
+    // Drops rows not yet written and closes; success when no log was open.
+    LogFileError stopLog();
+    bool logOpen() const { return log.isOpen(); }
+    QString logPath() const { return log.path(); }
+    // The last sample the file is known to hold after a failure, which the count is set back to.
+    qint32 settleAfterFailure(const LogFileError& cause);
+
+    qint32 sampleCount() const { return samples; }
+    qint32 intervalCount() const { return interval; }
+    void restartInterval();
+    const TickDurations& durations() const { return tickDurations; }
+
+    DevicePoller& devicePoller() { return poller; }
+    const ElapsedSeconds& elapsedSeconds() const { return elapsed; }
+
+  private:
+    void writeRow(const std::array<std::optional<double>, DeviceCount>& values);
+    void finishTick(TickView& view, const TickControls& controls);
+
+    Clock& clock;
+    const CodePage codePage;
+    const QLocale dateLocale;
+    DevicePoller poller;
+    ElapsedSeconds elapsed;
+    LogFile log;
+    std::vector<RecordSink*> sinks;
+    qint32 samples = 0;  // rows written since the log was started
+    qint32 interval = 0; // seconds counted towards the next interval row
+    qint32 lastSampleInFile = 0;
+    QByteArray pendingRows; // this tick's rows, written in one go at its end
+    std::vector<RecordedRow> pendingRecords;
+    TickDurations tickDurations;
+};
+
+} // namespace kt7

@@ -1,0 +1,231 @@
+#include "../publish/Broker.h"
+#include "../publish/Subscriber.h"
+#include "E2eSupport.h"
+#include "common/TestRegistry.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// kt7-logger --headless on the simulator's ports, with no display at all.
+class HeadlessRun {
+  public:
+    explicit HeadlessRun(const QString& home) : home(home) {
+        QProcessEnvironment environment = e2e::isolatedEnvironment(home);
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        proc.setProcessEnvironment(environment);
+        QObject::connect(&proc, &QProcess::readyReadStandardOutput,
+                         [this] { out += proc.readAllStandardOutput(); });
+        QObject::connect(&proc, &QProcess::readyReadStandardError,
+                         [this] { err += proc.readAllStandardError(); });
+    }
+    ~HeadlessRun() {
+        if (proc.state() != QProcess::NotRunning) {
+            proc.kill();
+            proc.waitForFinished();
+        }
+    }
+    // Device 1 on COM 1, labelled "Scale"; no other device has a port.
+    bool start(const QStringList& extra) {
+        const QString setup = home + QStringLiteral("/rig.kt7");
+        QFile file(setup);
+        QByteArray text = "0,#FALSE#,#TRUE#,\"5\",\"300\"\r\n1,\"100\",\"0\",1,0,\"Scale\"\r\n";
+        for (int device = 2; device <= 8; ++device)
+            text += "0,\"100\",\"0\",0,0,\"\"\r\n";
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            return false;
+        file.close();
+        proc.start(QStringLiteral(KT7_LOGGER_PATH),
+                   QStringList{"--headless", "--setup", setup, "--log", csvPath(), "--fast",
+                               "--auto", "--status-every", "1"} +
+                       extra);
+        return proc.waitForStarted(15000);
+    }
+    QString csvPath() const { return home + QStringLiteral("/headless.csv"); }
+    // The value the link read, as the device's status line tells it.
+    QByteArray linkValue() const {
+        static const QRegularExpression linked(
+            QStringLiteral("Device 1 \\(COM 1\\) linked: (\\S+) kg"));
+        const QRegularExpressionMatch match = linked.match(QString::fromLocal8Bit(out));
+        return match.hasMatch() ? match.captured(1).toLatin1() : QByteArray();
+    }
+    QString lastStatus() const {
+        const QList<QByteArray> lines = out.trimmed().split('\n');
+        return QString::fromLocal8Bit(lines.isEmpty() ? QByteArray() : lines.last());
+    }
+    // SIGTERM; true when it then ended by itself with code 0.
+    bool terminate() {
+        proc.terminate();
+        return proc.waitForFinished(20000) && proc.exitStatus() == QProcess::NormalExit &&
+               proc.exitCode() == 0;
+    }
+    QString output() const { return QString::fromLocal8Bit(out + "\n--- stderr:\n" + err); }
+
+    QString home;
+    QProcess proc;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The longest tick the last status line reports, in milliseconds; -1 when it reports none.
+double longestTickMs(const QString& status) {
+    static const QRegularExpression longest(QStringLiteral("([0-9.]+) ms longest"));
+    const QRegularExpressionMatch match = longest.match(status);
+    return match.hasMatch() ? match.captured(1).toDouble() : -1;
+}
+
+// The CSV's rows as the subscriber should have them: "sample value" for device 1.
+QStringList rowReadings(const QList<QByteArray>& rows) {
+    QStringList readings;
+    for (const QByteArray& row : rows) {
+        const QList<QByteArray> fields = row.split(',');
+        readings << QStringLiteral("%1 %2").arg(QString::fromLatin1(fields.value(0)),
+                                                QString::number(e2e::thousandths(fields.value(2))));
+    }
+    return readings;
+}
+
+// What the subscriber received, as rowReadings gives the rows. QoS 1 delivers at least once: a
+// message the broker took but had not acknowledged when it stopped comes again after its
+// restart. Such repeats are counted apart, and every other fault shows in `fault`.
+QStringList publishedReadings(const Subscriber& subscriber, QString* fault, int* repeats) {
+    QStringList readings;
+    *repeats = 0;
+    for (const auto& [topic, payload] : subscriber.received()) {
+        const QJsonObject json = QJsonDocument::fromJson(payload).object();
+        if (topic != "kt7/rig/1" || json[QLatin1String("unit")].toString() != QLatin1String("kg") ||
+            json[QLatin1String("label")].toString() != QLatin1String("Scale"))
+            *fault = QString::fromUtf8(topic + ' ' + payload);
+        const QString reading =
+            QStringLiteral("%1 %2")
+                .arg(json[QLatin1String("sample")].toInt())
+                .arg(std::llround(json[QLatin1String("value")].toDouble() * 1000));
+        if (readings.contains(reading))
+            ++*repeats;
+        else
+            readings << reading;
+    }
+    return readings;
+}
+
+} // namespace
+
+// Logging without a window: the same Fast log as the window's, ended cleanly by SIGTERM, and
+// every logged row copied to an MQTT broker that may be away for a while.
+class HeadlessLoggingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> home;
+    std::unique_ptr<e2e::Simulator> simulator;
+    QString sentLog;
+
+    bool startSimulator() {
+        sentLog = home->path() + QStringLiteral("/sent.log");
+        simulator = std::make_unique<e2e::Simulator>(home->path());
+        // A slow ramp with three decimals: no value repeats within the run.
+        return simulator->start({"--devices",  "1",    "--first-port", "1",    "--wave",   "ramp",
+                                 "--min",      "0",    "--max",        "1000", "--period", "1000",
+                                 "--decimals", "3",    "--unit",       "kg",   "--rate",   "10",
+                                 "--sent-log", sentLog});
+    }
+    // Waits until the log holds at least `more` rows beyond what it holds now.
+    static bool rowsGrowBy(const QString& csv, int more) {
+        const int target = e2e::wholeDataRows(csv) + more;
+        return QTest::qWaitFor([&] { return e2e::wholeDataRows(csv) >= target; }, 30000);
+    }
+    // The rows are whole, numbered without a gap, and are the instrument's lines after the link.
+    QList<QByteArray> checkedRows(const HeadlessRun& run) {
+        const e2e::CsvText csv = e2e::readCsv(run.csvPath());
+        [&] {
+            QVERIFY2(!csv.bareLineFeed && csv.tail.isEmpty(), csv.tail.constData());
+            QCOMPARE(csv.lines.value(1), QByteArray(",,Scale,,,,,,,"));
+            QCOMPARE(csv.lines.value(2), QByteArray(",,kg,,,,,,,"));
+            const QString rowFault = e2e::checkDataRows(csv.lines.mid(3));
+            QVERIFY2(rowFault.isEmpty(), qPrintable(rowFault));
+            const QString sentFault =
+                e2e::checkRowsFollowSent(csv.lines.mid(3), sentLog, run.linkValue());
+            QVERIFY2(sentFault.isEmpty(), qPrintable(sentFault));
+        }();
+        return csv.lines.mid(3);
+    }
+
+  private slots:
+    void init() {
+        home = std::make_unique<QTemporaryDir>();
+        QVERIFY(home->isValid());
+        QVERIFY(e2e::makeDanglingPorts(home->path()));
+        QVERIFY2(startSimulator(), qPrintable(simulator->output()));
+    }
+    void cleanup() { simulator.reset(); }
+
+    void fastLogUntilSigterm() {
+        HeadlessRun run(home->path());
+        QVERIFY(run.start({}));
+        QVERIFY2(rowsGrowBy(run.csvPath(), 60), qPrintable(run.output()));
+        QVERIFY2(run.terminate(), qPrintable(run.output()));
+        const QList<QByteArray> rows = checkedRows(run);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(rows.size() >= 60);
+        QVERIFY2(run.lastStatus().contains(
+                     QStringLiteral("rows written %1, devices linked 1 (1)").arg(rows.size())),
+                 qPrintable(run.output()));
+    }
+
+    void publishedThroughABrokerRestart_data() {
+        QTest::addColumn<bool>("downAtStart");
+        QTest::newRow("broker restarted mid-run") << false;
+        QTest::newRow("broker down at start") << true;
+    }
+    void publishedThroughABrokerRestart() {
+        QFETCH(bool, downAtStart);
+        if (Broker::program().isEmpty())
+            QSKIP("the mosquitto broker is not installed (Debian package mosquitto)");
+        Broker broker;
+        QVERIFY(broker.start());
+        const Subscriber subscriber(broker.port());
+        QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), 10000);
+        if (downAtStart)
+            QVERIFY(broker.stop());
+
+        HeadlessRun run(home->path());
+        QVERIFY(run.start({"--mqtt", QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port()),
+                           "--mqtt-station", "rig"}));
+        QVERIFY2(rowsGrowBy(run.csvPath(), 30), qPrintable(run.output()));
+        if (!downAtStart) {
+            QTRY_VERIFY_WITH_TIMEOUT(subscriber.count() > 0, 10000);
+            QVERIFY(broker.stop());
+            QVERIFY2(rowsGrowBy(run.csvPath(), 30), qPrintable(run.output()));
+        }
+        QVERIFY(broker.start());
+        QTRY_VERIFY2_WITH_TIMEOUT(run.lastStatus().contains(QStringLiteral("broker connected")),
+                                  qPrintable(run.output()), 30000);
+        QVERIFY2(rowsGrowBy(run.csvPath(), 20), qPrintable(run.output()));
+        QVERIFY2(run.terminate(), qPrintable(run.output()));
+
+        const QStringList logged = rowReadings(checkedRows(run));
+        if (QTest::currentTestFailed())
+            return;
+        QString fault;
+        int repeats = 0;
+        QTRY_COMPARE_WITH_TIMEOUT(publishedReadings(subscriber, &fault, &repeats), logged, 10000);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        // Only what was on its way when the broker stopped can come twice: at most the messages
+        // in flight, and none when the broker never went away after the first message.
+        QVERIFY2(repeats <= (downAtStart ? 0 : 20), qPrintable(QString::number(repeats)));
+        // Publishing hands rows over and returns: no tick waited for the absent broker.
+        const double longest = longestTickMs(run.lastStatus());
+        QVERIFY2(longest >= 0 && longest < 100, qPrintable(run.lastStatus()));
+        qInfo("%s; %d repeated after the broker restart", qPrintable(run.lastStatus()), repeats);
+    }
+};
+
+KT7_REGISTER_TEST(HeadlessLoggingTest)
+#include "HeadlessLoggingTest.moc"
