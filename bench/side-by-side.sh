@@ -18,7 +18,7 @@ python=/usr/bin/python3
 work=$(mktemp -d)
 sim_pid='' pid=''
 cleanup() {
-  for p in $pid $sim_pid; do kill "$p" 2>/dev/null && wait "$p" 2>/dev/null; done
+  for p in $pid $sim_pid; do { kill "$p" && wait "$p"; } 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
