@@ -11,6 +11,7 @@ set -euo pipefail
 build=$(cd "${1:?usage: bench/side-by-side.sh BUILD_DIR [SECONDS]}" && pwd)
 seconds=${2:-60}
 warmup=5
+slices=$((seconds >= 10 ? seconds / 5 : 1))
 here=$(cd "$(dirname "$0")" && pwd)
 # Debian's own interpreter: python3-serial is installed for it, not for one earlier on PATH.
 python=/usr/bin/python3
@@ -38,6 +39,10 @@ for n in 1 2 3 4 5 6 7 8; do printf '1,"100","0",%d,0,"Device %d"\r\n' "$n" "$n"
 
 cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 peak_kb() { awk '$1 == "VmHWM:" { print $2 }' "/proc/$1/status"; }
+# Time on a CPU in ns, summed over the process's threads: fine enough for slices of seconds.
+run_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s }'; }
+median() { tr ' ' '\n' <<<"$1" | grep . | LC_ALL=C sort -g | LC_ALL=C awk '{ v[NR] = $1 }
+  END { printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 line_count() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
 
 # How many of the simulator's terminals the process holds open.
@@ -56,9 +61,13 @@ give_up() {
 }
 
 # measure NAME LOG COMMAND...: runs the command alone on the ports and sets cpu (% of a core),
-# mb (peak RSS) and rows (lines added to LOG while measured).
+# mb (peak RSS) and rows (lines added to LOG while measured). On a shared virtual machine the
+# CPU time of a process that wakes hundreds of times a second can jump several-fold for a few
+# seconds with no change in its work, so the window is also cut into slices of about 5 s and
+# slice_median, their median, is less at the mercy of such a jump.
 measure() {
   local name=$1 log=$2 start_ticks start_ns end_ticks end_ns rows_before held_open status=0
+  local percents="" i t0 t1 ns0 ns1
   shift 2
   "$@" </dev/null >"$work/$name.out" 2>&1 &
   pid=$!
@@ -68,7 +77,13 @@ measure() {
   [ "$held_open" = 8 ] || give_up "$name" "holds $held_open of the 8 ports open"
   rows_before=$(line_count "$log")
   start_ticks=$(cpu_ticks "$pid") start_ns=$(date +%s%N)
-  sleep "$seconds"
+  for ((i = 0; i < slices; ++i)); do
+    ns0=$(run_ns "$pid") t0=$(date +%s%N)
+    sleep "$(calc "print $seconds / $slices")"
+    ns1=$(run_ns "$pid") t1=$(date +%s%N)
+    percents+="$(calc "print ($ns1 - $ns0) * 100 / ($t1 - $t0)") "
+  done
+  slice_median=$(median "$percents")
   kill -0 "$pid" 2>/dev/null || give_up "$name" "ended while measured"
   end_ticks=$(cpu_ticks "$pid") end_ns=$(date +%s%N)
   mb=$(calc "printf \"%.1f\", $(peak_kb "$pid") / 1024")
@@ -96,14 +111,14 @@ run_load() {
   local headless_log=$work/headless-${load//\//}.csv py_log=$work/python-${load//\//}.csv
   measure headless "$headless_log" "$build/src/kt7-logger" --headless --setup "$setup" \
     --log "$headless_log" --fast --auto
-  local headless_cpu=$cpu headless_mb=$mb headless_rows=$rows
+  local headless_cpu=$cpu headless_mb=$mb headless_rows=$rows headless_median=$slice_median
   # The window links all eight devices from the set-up and runs its tick in Fast mode: it reads
   # every port, shows each value, draws every reading on the chart and rescales the Y axes. It
   # writes no log, since no log file is opened.
   measure window "" "$build/src/kt7-logger" --setup "$setup" --link
-  local window_cpu=$cpu window_mb=$mb
+  local window_cpu=$cpu window_mb=$mb window_median=$slice_median
   measure python "$py_log" "$python" "$here/py-logger.py" "$ports"/com{1..8} "$py_log"
-  local py_cpu=$cpu py_mb=$mb py_rows=$rows
+  local py_cpu=$cpu py_mb=$mb py_rows=$rows py_median=$slice_median
 
   kill "$sim_pid"
   wait "$sim_pid" || true
@@ -120,6 +135,8 @@ run_load() {
   row "peak RSS, Python logger, $label" "$py_mb MB" "-" "-"
   note "$label: headless logger wrote $headless_rows rows, Python logger $py_rows rows" \
     "($(calc "printf \"%.1f\", $py_rows / $seconds / 8") lines/s per device) in $seconds s"
+  note "$label: CPU, median of $slices slices of $(calc "printf \"%.0f\", $seconds / $slices") s:" \
+    "headless logger $headless_median %, window $window_median %, Python logger $py_median %"
 }
 
 note "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
