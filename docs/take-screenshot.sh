@@ -41,5 +41,8 @@ until grep -q '^kt7-sim: ready' "$scratch/run.log"; do
   sleep 1
 done
 sleep "$seconds"
-xwd -root -display "$display" -silent | convert xwd:- -trim "$out"
+# ImageMagick's own convert, not some other program of that name earlier on the PATH.
+magick=/usr/bin/convert
+[ -x "$magick" ] || magick=convert
+xwd -root -display "$display" -silent | "$magick" xwd:- -trim "$out"
 echo "wrote $out"
