@@ -8,8 +8,11 @@
 #include "publish/MqttPublisher.h"
 
 #include <QApplication>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +46,21 @@ std::unique_ptr<kt7::MqttPublisher> windowPublisher(const QStringList& args,
     return result.settings ? std::make_unique<kt7::MqttPublisher>(*result.settings) : nullptr;
 }
 
+// The headless logger is a small program beside this one, so that an unattended logger loads no
+// widget library; this program runs it in its own process only when that program is missing.
+int runHeadlessBeside(int argc, char** argv) {
+#ifdef Q_OS_LINUX
+    std::array<char, 4096> self{};
+    const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+    if (length > 0) {
+        std::string beside(self.data(), static_cast<std::size_t>(length));
+        beside = beside.substr(0, beside.rfind('/') + 1) + "kt7-headless";
+        ::execv(beside.c_str(), argv);
+    }
+#endif
+    return kt7::runHeadless(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -50,7 +68,7 @@ int main(int argc, char** argv) {
         return listPorts(argc, argv);
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--headless") == 0)
-            return kt7::runHeadless(argc, argv);
+            return runHeadlessBeside(argc, argv);
     QApplication app(argc, argv);
     kt7::SystemPlatform::prepareApplication();
     kt7::SystemPlatform system;
@@ -62,11 +80,11 @@ int main(int argc, char** argv) {
         viewer.show();
         return QApplication::exec();
     }
+    std::unique_ptr<kt7::MqttPublisher> publisher; // outlives the window that publishes to it
     kt7::Form_KT7 window(system.platform());
     system.attachTo(&window);
     window.show();
-    const std::unique_ptr<kt7::MqttPublisher> publisher =
-        windowPublisher(args, system.platform().messages);
+    publisher = windowPublisher(args, system.platform().messages);
     if (publisher)
         window.publishWith(*publisher);
     // "--setup FILE [--link]": a set-up loaded (and its devices linked) once the window shows.

@@ -58,6 +58,9 @@ int HeadlessLogger::start() {
     linkAll(true);
     if (!openLog())
         return CannotLog;
+    if (autoSample == 0)
+        errors.show(QStringLiteral("Automatic sampling is off in the set-up file and --auto was "
+                                   "not given: no row will be logged."));
     tickTimer.start();
     relinkTimer.start();
     statusTimer.start();
