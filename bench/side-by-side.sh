@@ -39,8 +39,11 @@ for n in 1 2 3 4 5 6 7 8; do printf '1,"100","0",%d,0,"Device %d"\r\n' "$n" "$n"
 
 cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 peak_kb() { awk '$1 == "VmHWM:" { print $2 }' "/proc/$1/status"; }
-# Time on a CPU in ns, summed over the process's threads: fine enough for slices of seconds.
-run_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { print s }'; }
+# Time on a CPU in ns, summed over the process's living threads: fine enough for slices of
+# seconds. A short-lived thread may end between listing and reading: that is no failure.
+run_ns() {
+  { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{ s += $1 } END { print s }'
+}
 median() { tr ' ' '\n' <<<"$1" | grep . | LC_ALL=C sort -g | LC_ALL=C awk '{ v[NR] = $1 }
   END { printf "%.2f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 line_count() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
