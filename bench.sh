@@ -10,10 +10,10 @@ fail() {
   exit 1
 }
 
-./scripts/install-deps.sh || fail "installing the build dependencies failed"
+KT7_WITH_TEST_TOOLS=1 ./scripts/install-deps.sh || fail "installing the build dependencies failed"
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKT7_BUILD_BENCH=ON \
   -DKT7_BUILD_TESTS=ON -DKT7_BUILD_FUZZERS=OFF >/dev/null || fail "configuring failed"
-cmake --build build-bench -j2 --target kt7-bench kt7-log-driver >/dev/null ||
+cmake --build build-bench -j2 --target kt7-bench kt7-log-driver kt7-logger kt7-sim >/dev/null ||
   fail "building the benchmarks failed"
 
 # A scratch home and runtime folder: nothing touches the user's own.
@@ -36,6 +36,12 @@ done
 # Memory while a pseudo-terminal floods one linked device far beyond 9600 baud.
 out=$(bench/flood.sh build-bench 30 10 2>"$scratch/stderr") ||
   fail "the flood benchmark failed: $(cat "$scratch/stderr")"
+rows+=$(grep '^ROW' <<<"$out")$'\n'
+# CPU and peak memory of the headless logger, the window and a plain Python logger on the same
+# simulated ports, 60 s per logger and load.
+out=$(bench/side-by-side.sh build-bench 60 2>"$scratch/stderr") ||
+  fail "the side-by-side benchmark failed: $(cat "$scratch/stderr")"
+cat "$scratch/stderr" >>"$scratch/notes"
 rows+=$(grep '^ROW' <<<"$out")$'\n'
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 

@@ -30,6 +30,9 @@ install(FILES ${KT7_PACKAGING_DIR}/kt7-logger.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${KT7_WINDOW_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps RENAME kt7-logger.xpm)
 install(FILES ${KT7_PACKAGING_DIR}/kt7-logger.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# An example unit for logging with no window, for the administrator to copy and adapt.
+install(FILES ${KT7_PACKAGING_DIR}/kt7-logger.service
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kt7-logger/examples)
 
 # Debian package. Library dependencies (libqt6widgets6, libqt6serialport6,
 # libqcustomplot2.1-qt6, ...) are worked out by dpkg-shlibdeps from the installed binaries.

@@ -9,8 +9,9 @@ packages=(
   fonts-liberation fonts-dejavu-core
 )
 if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then
-  # mosquitto: the broker the MQTT tests start on 127.0.0.1.
-  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients)
+  # For the tests and benchmarks. mosquitto: the broker the MQTT tests start on 127.0.0.1;
+  # python3-serial: the plain Python logger the benchmarks compare with.
+  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients python3-serial)
 fi
 
 missing=()
