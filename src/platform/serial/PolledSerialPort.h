@@ -8,8 +8,8 @@ namespace kt7 {
 // once a second wakes once a second, not once per arriving line. What arrives meanwhile waits in
 // the system's buffer (4 KiB, over four seconds of a 9600-baud line). A hang-up or read error is
 // noticed at the next look, and reported through failed() after what had arrived is kept.
+// It adds no signal or slot of its own, so it needs no meta-object of its own either.
 class PolledSerialPort : public SerialPort {
-    Q_OBJECT
   public:
     using SerialPort::SerialPort;
     ~PolledSerialPort() override;
