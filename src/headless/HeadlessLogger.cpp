@@ -234,7 +234,9 @@ QString HeadlessLogger::portName(int index) const {
 TickControls HeadlessLogger::tickControls() {
     TickControls c;
     for (int i = 0; i < DeviceCount; ++i)
-        c.devices[i] = {linked[i], ports[i].get(), units[i], tares[i]};
+        // A device waiting for its port stays wanted, so the poll still takes what the port
+        // had received when it broke.
+        c.devices[i] = {linked[i] || waiting[i], ports[i].get(), units[i], tares[i]};
     c.labels = labels;
     c.autoSample = autoSample;
     c.fastMode = fastMode;

@@ -6,8 +6,8 @@
 #include "platform/core/PortPaths.h"
 #include "platform/core/ShutdownSignal.h"
 #include "platform/core/SystemClock.h"
+#include "platform/serial/PolledSerialPort.h"
 #include "platform/serial/QtPortCatalogue.h"
-#include "platform/serial/QtSerialPortFactory.h"
 #include "publish/MqttPublisher.h"
 
 #include <QCoreApplication>
@@ -69,7 +69,8 @@ int runHeadless(int argc, char** argv) {
     if (mqtt)
         publisher = std::make_unique<MqttPublisher>(*mqtt);
 
-    QtSerialPortFactory ports;
+    // Read once a tick: nothing in this program needs a reading sooner.
+    PolledSerialPortFactory ports;
     SystemClock clock;
     HeadlessLogger logger(*parsed.options, ports, clock, errors, printLine, CodePage::system(),
                           homeLogFolder());

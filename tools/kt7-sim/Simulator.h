@@ -2,9 +2,9 @@
 
 #include "PortLink.h"
 #include "SentLog.h"
-#include "platform/core/ShutdownSignal.h"
 #include "SimulatedDevice.h"
 #include "SimulatorOptions.h"
+#include "platform/core/ShutdownSignal.h"
 
 #include <memory>
 #include <ostream>

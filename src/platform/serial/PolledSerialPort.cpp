@@ -1,0 +1,133 @@
+#include "platform/serial/PolledSerialPort.h"
+
+#include "logfile/SystemReason.h"
+#include "platform/core/PortPaths.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace kt7 {
+
+namespace {
+PortOpenError openError(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return PortOpenError::NotFound;
+    case EACCES:
+    case EPERM:
+        return PortOpenError::PermissionDenied;
+    case EBUSY:
+        return PortOpenError::Busy;
+    default:
+        return PortOpenError::Other;
+    }
+}
+
+// 9600 baud, 8 data bits, no parity, one stop bit, no flow control, raw bytes. A pseudo-terminal
+// takes no baud rate; it reads fine all the same, so a refusal here is not a failure.
+void setLine(int fd) {
+    termios line{};
+    if (::tcgetattr(fd, &line) != 0)
+        return;
+    ::cfmakeraw(&line);
+    ::cfsetispeed(&line, B9600);
+    ::cfsetospeed(&line, B9600);
+    line.c_cflag &= ~static_cast<tcflag_t>(PARENB | CSTOPB | CSIZE | CRTSCTS);
+    line.c_cflag |= CS8 | CLOCAL | CREAD;
+    line.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    line.c_cc[VMIN] = 0;
+    line.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &line);
+}
+} // namespace
+
+PolledSerialPort::~PolledSerialPort() {
+    close();
+}
+
+QString PolledSerialPort::devicePath() const {
+    return portDevicePath(number);
+}
+
+PortOpenResult PolledSerialPort::open() {
+    if (fd >= 0)
+        return {PortOpenError::Busy, QStringLiteral("The port is already open")};
+    kept.clear();
+    const QByteArray path = QFile::encodeName(devicePath());
+    const int opened = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0) {
+        const int error = errno;
+        return {openError(error), systemReason(error)};
+    }
+    // Another program that opens the port now is refused, as with the window's ports.
+    if (::ioctl(opened, TIOCEXCL) != 0 && errno == EBUSY) {
+        ::close(opened);
+        return {PortOpenError::Busy, systemReason(EBUSY)};
+    }
+    setLine(opened);
+    fd = opened;
+    return {};
+}
+
+void PolledSerialPort::close() {
+    kept.clear();
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+qint64 PolledSerialPort::bytesWaiting() {
+    drainSystemBuffer();
+    return kept.size();
+}
+
+QByteArray PolledSerialPort::readAll() {
+    drainSystemBuffer();
+    return std::exchange(kept, {});
+}
+
+// Moves what the system holds into `kept`; a hang-up or read error ends the port's use.
+void PolledSerialPort::drainSystemBuffer() {
+    if (fd < 0)
+        return;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got > 0) {
+            kept.append(chunk, got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        // Nothing more for now: a raw line without a minimum answers 0, or EAGAIN. A hang-up
+        // also reads as 0 and shows in the poll below.
+        if (got == 0 || errno == EAGAIN || errno == EWOULDBLOCK)
+            break;
+        breakDown(errno);
+        return;
+    }
+    pollfd watched{fd, POLLIN, 0};
+    if (::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        breakDown(EIO);
+}
+
+// The port is closed at once, what it had received stays for the owner's next readAll.
+void PolledSerialPort::breakDown(int error) {
+    ::close(fd);
+    fd = -1;
+    emit failed(systemReason(error));
+}
+
+std::unique_ptr<SerialPort> PolledSerialPortFactory::create() {
+    return std::make_unique<PolledSerialPort>();
+}
+
+} // namespace kt7
