@@ -91,6 +91,8 @@ measure() {
   end_ticks=$(cpu_ticks "$pid") end_ns=$(date +%s%N)
   mb=$(calc "printf \"%.1f\", $(peak_kb "$pid") / 1024")
   rows=$(($(line_count "$log") - rows_before))
+  # A logger that logs nothing would win on CPU for the wrong reason.
+  [ -z "$log" ] || [ "$rows" -gt 0 ] || give_up "$name" "wrote no row while measured"
   kill -TERM "$pid"
   wait "$pid" || status=$?
   pid=
