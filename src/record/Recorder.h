@@ -40,7 +40,6 @@ class Recorder {
     const TickDurations& durations() const { return tickDurations; }
 
     DevicePoller& devicePoller() { return poller; }
-    const ElapsedSeconds& elapsedSeconds() const { return elapsed; }
 
   private:
     void writeRow(const std::array<std::optional<double>, DeviceCount>& values);
