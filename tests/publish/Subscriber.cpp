@@ -14,6 +14,9 @@ Subscriber::Subscriber(quint16 port)
     mosquitto_disconnect_callback_set(client_, [](mosquitto*, void* self, int) {
         static_cast<Subscriber*>(self)->subscribed_ = false;
     });
+    mosquitto_publish_callback_set(client_, [](mosquitto*, void* self, int) {
+        ++static_cast<Subscriber*>(self)->acknowledged_;
+    });
     mosquitto_message_callback_set(
         client_, [](mosquitto*, void* self, const mosquitto_message* message) {
             auto* subscriber = static_cast<Subscriber*>(self);
@@ -31,6 +34,12 @@ Subscriber::~Subscriber() {
     mosquitto_disconnect(client_);
     mosquitto_loop_stop(client_, false);
     mosquitto_destroy(client_);
+}
+
+void Subscriber::settle() {
+    ++settleRequests_;
+    // Outside kt7/#, so it never comes back as a received message.
+    mosquitto_publish(client_, nullptr, "kt7-test/settle", 0, nullptr, 1, false);
 }
 
 std::vector<std::pair<QByteArray, QByteArray>> Subscriber::received() const {
