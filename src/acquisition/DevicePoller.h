@@ -45,6 +45,8 @@ class DevicePoller {
     static constexpr qint64 MinimumWaiting = 7;
     // Ticks in a row with text but no complete line before a unit change is told.
     static constexpr int TicksBeforeUnitChange = 5;
+    // How long a link or a port test listens for the instrument's first reading.
+    static constexpr int LinkWaitMs = 600;
 
     PollResult poll(const std::array<DeviceInput, DeviceCount>& devices);
     void restartAfterLink(int device, const QByteArray& linkText);

@@ -1,6 +1,6 @@
 #include "acquisition/IntervalRules.h"
 
-#include "acquisition/StrictDecimal.h"
+#include "text/StrictDecimal.h"
 
 #include <cmath>
 #include <cstdint>

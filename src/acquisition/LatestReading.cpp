@@ -1,7 +1,7 @@
 #include "acquisition/LatestReading.h"
 
-#include "acquisition/NumberFromText.h"
-#include "acquisition/Windows1252.h"
+#include "text/NumberFromText.h"
+#include "text/Windows1252.h"
 
 namespace kt7 {
 

@@ -1,8 +1,8 @@
 #include "acquisition/ReadingConversion.h"
 
-#include "acquisition/LeftVal.h"
-#include "acquisition/NumberText.h"
-#include "acquisition/StrictDecimal.h"
+#include "text/LeftVal.h"
+#include "text/NumberText.h"
+#include "text/StrictDecimal.h"
 
 #include <algorithm>
 #include <cmath>

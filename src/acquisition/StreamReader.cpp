@@ -1,6 +1,6 @@
 #include "acquisition/StreamReader.h"
 
-#include "acquisition/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <algorithm>
 

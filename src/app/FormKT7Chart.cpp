@@ -1,5 +1,5 @@
 // Page selector and chart settings: which frames show, Y limits, the X span.
-#include "acquisition/NumberFromText.h"
+#include "text/NumberFromText.h"
 #include "app/Form_KT7.h"
 #include "chart/ChartComponent.h"
 

@@ -1,9 +1,9 @@
 // Port choice, link, port test and tare of the eight device slots.
 #include "acquisition/LatestReading.h"
-#include "acquisition/NumberFromText.h"
-#include "acquisition/NumberText.h"
 #include "app/Form_KT7.h"
 #include "record/LoggerMessages.h"
+#include "text/NumberFromText.h"
+#include "text/NumberText.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,7 +12,6 @@
 namespace kt7 {
 
 namespace {
-constexpr int LinkWaitMs = 600;
 
 QString busyMessage(int device) {
     return QStringLiteral("Communication Port is opened by Decice : ") + QLatin1Char(' ') +
@@ -78,7 +77,7 @@ void Form_KT7::Ch_Link_Click(int index) {
 
 // The link's wait for the instrument: its latest complete reading goes to the labels.
 bool Form_KT7::listenForReading(int index, QByteArray& received) {
-    platform.clock.blockingWait(LinkWaitMs);
+    platform.clock.blockingWait(DevicePoller::LinkWaitMs);
     received = MSCom[index]->readAll();
     const LatestReading reading = parseLatestReading(received);
     if (!reading.found)
@@ -104,7 +103,7 @@ void Form_KT7::ComTest_Click(int index) {
         reportOpenFailure(index, opened);
         return;
     }
-    platform.clock.blockingWait(LinkWaitMs);
+    platform.clock.blockingWait(DevicePoller::LinkWaitMs);
     const LatestReading reading = parseLatestReading(port.readAll());
     if (reading.found) {
         LabMSData[index]->setText(numberText(reading.value));

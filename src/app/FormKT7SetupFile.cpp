@@ -1,21 +1,13 @@
 // Saving and loading the set-up file: sampling options, X points and every device's settings.
 #include "app/Form_KT7.h"
-#include "logfile/SystemReason.h"
-#include "ports/SetupFile.h"
-#include "record/LoggerMessages.h"
+#include "setup/SetupFileStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
-
-#include <cerrno>
-#include <cstring>
 
 namespace kt7 {
 
@@ -56,68 +48,37 @@ SetupData Form_KT7::currentSetup() const {
     return data;
 }
 
-// The old file is replaced only once the new one has been written whole. QSaveFile::commit
-// ignores a failure of its final flush (a short write would then replace the old file), so the
-// flush is checked first. A short write leaves Qt without a reason; the system's is in errno.
 bool Form_KT7::saveSetup(const QString& path) {
-    QSaveFile file(path);
-    const QByteArray bytes = writeSetupFile(currentSetup(), codePage);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else {
-        errno = 0;
-        const bool written = file.write(bytes) == bytes.size() && file.flush();
-        const int error = errno;
-        if (!written)
-            reason = error != 0 ? systemReason(error) : file.errorString();
-        else if (!file.commit())
-            reason = file.errorString();
-        else
-            return true;
-    }
-    platform.messages.show(QStringLiteral("The set-up file \"%1\" could not be saved: %2")
-                               .arg(QDir::toNativeSeparators(path), reason));
-    return false;
+    const SetupFileResult saved = SetupFileStore(codePage).save(path, currentSetup());
+    if (!saved.ok)
+        platform.messages.show(saved.message);
+    return saved.ok;
 }
 
 // Every value goes through its control, so each control reacts as if the user had changed it.
 // Returns the port each device was given from the file (0 where none was).
 std::array<int, DeviceCount> Form_KT7::restoreSetup(const QString& path) {
     std::array<int, DeviceCount> chosen{};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        platform.messages.show(setupNotOpenedText(path, file.errorString()));
+    const SetupFileResult loaded = SetupFileStore(codePage).load(path);
+    if (!loaded.ok) {
+        platform.messages.show(loaded.message);
         return chosen;
     }
-    if (file.size() > MaxSetupFileBytes) {
-        platform.messages.show(setupTooLargeText(path));
-        return chosen;
-    }
-    const SetupFileContent content = readSetupFile(file.readAll(), codePage);
-    if (!content.general) {
-        platform.messages.show(setupNotReadText(path, content.problem));
-        return chosen;
-    }
+    const SetupFileContent& content = loaded.content;
+    const auto& general = *content.general;
     // Line 1 stops at its first value no control can take; the user must learn that the rest
     // of the file was not loaded.
-    const auto unusable = [&](int field) {
-        platform.messages.show(setupFieldInvalidText(path, field));
+    const SetupSampling sampling = readSetupSampling(general);
+    if (sampling.autoSample)
+        setCheckValue(CheckLogAuto, *sampling.autoSample);
+    if (sampling.fast)
+        OptLogMode[0]->setChecked(*sampling.fast);
+    if (sampling.sec)
+        OptLogMode[1]->setChecked(*sampling.sec);
+    if (sampling.firstInvalidField != 0) {
+        platform.messages.show(setupFieldInvalidText(path, sampling.firstInvalidField));
         return chosen;
-    };
-    const auto& general = *content.general;
-    const std::optional<qint16> autoSample = toInt16(general[0]);
-    if (!isCheckValue(autoSample, 2))
-        return unusable(1);
-    setCheckValue(CheckLogAuto, *autoSample);
-    const std::optional<bool> fast = toBoolean(general[1]);
-    if (!fast)
-        return unusable(2);
-    OptLogMode[0]->setChecked(*fast);
-    const std::optional<bool> sec = toBoolean(general[2]);
-    if (!sec)
-        return unusable(3);
-    OptLogMode[1]->setChecked(*sec);
+    }
     TextLogInterval->setText(toText(general[3]));
     Text_Chart_Pts->setText(toText(general[4]));
 

@@ -4,15 +4,14 @@
 #include "app/WindowFit.h"
 #include "chart/ChartComponent.h"
 #include "chart/DeviceColours.h"
-#include "logfile/SystemReason.h"
+#include "logfile/LogFolder.h"
+#include "record/LoggerMessages.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFrame>
 #include <QRadioButton>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 namespace kt7 {
 
@@ -81,17 +80,10 @@ void Form_KT7::colourDevices() {
 
 bool Form_KT7::prepareLogFolder() {
     const QString folder = platform.desktop.logFolder();
-    if (QDir(folder).exists())
-        return true;
-    errno = 0;
-    if (QDir().mkpath(folder))
-        return true;
-    const int error = errno;
-    const QString reason =
-        error != 0 ? systemReason(error) : QStringLiteral("the folder could not be created");
-    platform.messages.show(QStringLiteral("The log folder \"%1\" could not be created: %2")
-                               .arg(QDir::toNativeSeparators(folder), reason));
-    return false;
+    const LogFileError made = createLogFolder(folder);
+    if (!made.ok)
+        platform.messages.show(logFolderNotCreatedText(folder, made.reason));
+    return made.ok;
 }
 
 // Tries every port number once per list, as the lists are filled one entry at a time; a port

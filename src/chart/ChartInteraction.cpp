@@ -1,6 +1,6 @@
 #include "chart/ChartInteraction.h"
 
-#include "acquisition/NumberText.h"
+#include "text/NumberText.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 

@@ -1,20 +1,18 @@
 #include "headless/HeadlessLogger.h"
 
 #include "acquisition/LatestReading.h"
-#include "acquisition/NumberText.h"
 #include "logfile/CsvFormat.h"
-#include "ports/SetupFile.h"
+#include "logfile/LogFolder.h"
 #include "record/LoggerMessages.h"
+#include "setup/SetupFileStore.h"
+#include "text/NumberText.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
 namespace kt7 {
 
 namespace {
-constexpr int LinkWaitMs = 600;
 // A port that is back but whose instrument stays silent is tried every five seconds.
 constexpr int SilentPortPauseRounds = 4;
 const QString DefaultLogName = QStringLiteral("KT7_LogData.csv");
@@ -92,35 +90,21 @@ void HeadlessLogger::tick() {
 // per device its port, tare and label. Y-axis and chart settings have nothing to show here.
 bool HeadlessLogger::readSetup() {
     const QString& path = options.setupPath;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        errors.show(setupNotOpenedText(path, file.errorString()));
+    const SetupFileResult loaded = SetupFileStore(codePage).load(path);
+    if (!loaded.ok) {
+        errors.show(loaded.message);
         return false;
     }
-    if (file.size() > MaxSetupFileBytes) {
-        errors.show(setupTooLargeText(path));
-        return false;
-    }
-    const SetupFileContent content = readSetupFile(file.readAll(), codePage);
-    if (!content.general) {
-        errors.show(setupNotReadText(path, content.problem));
-        return false;
-    }
+    const SetupFileContent& content = loaded.content;
     const auto& general = *content.general;
-    const std::optional<qint16> autoValue = toInt16(general[0]);
-    const std::optional<bool> fast = toBoolean(general[1]);
-    const std::optional<bool> sec = toBoolean(general[2]);
-    const int invalid = !autoValue || *autoValue < 0 || *autoValue > 2 ? 1
-                        : !fast                                        ? 2
-                        : !sec                                         ? 3
-                                                                       : 0;
-    if (invalid != 0) {
-        errors.show(setupFieldInvalidText(path, invalid));
+    const SetupSampling sampling = readSetupSampling(general);
+    if (sampling.firstInvalidField != 0) {
+        errors.show(setupFieldInvalidText(path, sampling.firstInvalidField));
         return false;
     }
-    autoSample = options.autoSample ? 1 : *autoValue;
-    fastMode = options.fastMode.value_or(*fast);
-    intervalMode = options.fastMode ? !*options.fastMode : *sec;
+    autoSample = options.autoSample ? 1 : *sampling.autoSample;
+    fastMode = options.fastMode.value_or(*sampling.fast);
+    intervalMode = options.fastMode ? !*options.fastMode : *sampling.sec;
     // --fast asks for every reading and nothing else: the interval rows that Fast mode from a
     // set-up file adds (a repeat of the newest reading every so many seconds) are left out.
     if (options.everySeconds)
@@ -144,7 +128,10 @@ bool HeadlessLogger::readSetup() {
 bool HeadlessLogger::openLog() {
     QString path = options.logPath;
     if (path.isEmpty()) {
-        QDir().mkpath(logFolder);
+        if (const LogFileError made = createLogFolder(logFolder); !made.ok) {
+            errors.show(logFolderNotCreatedText(logFolder, made.reason));
+            return false;
+        }
         path = logFolder + DefaultLogName;
     }
     if (QFileInfo(path).size() > 0) {
@@ -183,7 +170,7 @@ void HeadlessLogger::linkAll(bool tellFailures) {
     }
     if (!anyOpened)
         return;
-    clock.blockingWait(LinkWaitMs);
+    clock.blockingWait(DevicePoller::LinkWaitMs);
     for (int i = 0; i < DeviceCount; ++i) {
         if (!opened[i])
             continue;

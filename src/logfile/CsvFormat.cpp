@@ -1,6 +1,6 @@
 #include "logfile/CsvFormat.h"
 
-#include "acquisition/NumberText.h"
+#include "text/NumberText.h"
 
 namespace kt7 {
 

@@ -1,6 +1,6 @@
 #include "logfile/DateTimeFieldReader.h"
 
-#include "logfile/CodePage.h"
+#include "text/CodePage.h"
 #include "logfile/CsvFormat.h"
 
 namespace kt7 {

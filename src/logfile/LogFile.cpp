@@ -1,5 +1,5 @@
 #include "logfile/LogFile.h"
-#include "logfile/SystemReason.h"
+#include "text/SystemReason.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logfile/CodePage.h"
+#include "text/CodePage.h"
 
 #include <QString>
 

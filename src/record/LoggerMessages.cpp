@@ -58,26 +58,9 @@ QString portOpenFailureText(int index, int portNumber, const QString& devicePath
     return text;
 }
 
-QString setupNotOpenedText(const QString& path, const QString& reason) {
-    return QStringLiteral("The set-up file \"%1\" could not be opened: %2")
-        .arg(QDir::toNativeSeparators(path), reason);
-}
-
-QString setupTooLargeText(const QString& path) {
-    return QStringLiteral("The file \"%1\" is too large to be a set-up file.")
-        .arg(QDir::toNativeSeparators(path));
-}
-
-QString setupNotReadText(const QString& path, const QString& problem) {
-    return QStringLiteral("The set-up file \"%1\" could not be read: %2")
-        .arg(QDir::toNativeSeparators(path), problem);
-}
-
-QString setupFieldInvalidText(const QString& path, int field) {
-    return QStringLiteral("The set-up file \"%1\" could not be read: line 1, field %2 is not "
-                          "valid.")
-        .arg(QDir::toNativeSeparators(path))
-        .arg(field);
+QString logFolderNotCreatedText(const QString& folder, const QString& reason) {
+    return QStringLiteral("The log folder \"%1\" could not be created: %2")
+        .arg(QDir::toNativeSeparators(folder), reason);
 }
 
 QString lostLinkText(int index, const QString& portName, const QString& devicePath,

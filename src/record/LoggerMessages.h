@@ -19,11 +19,8 @@ QString loggingStoppedText(const QString& path, const LogFileError& cause, qint3
 // portNumber below 1: no serial port was found at all.
 QString portOpenFailureText(int index, int portNumber, const QString& devicePath,
                             const PortOpenResult& result);
-// The set-up file: not opened, too large, not read, or a field of line 1 no control can take.
-QString setupNotOpenedText(const QString& path, const QString& reason);
-QString setupTooLargeText(const QString& path);
-QString setupNotReadText(const QString& path, const QString& problem);
-QString setupFieldInvalidText(const QString& path, int field);
+// The log folder could not be made.
+QString logFolderNotCreatedText(const QString& folder, const QString& reason);
 QString lostLinkText(int index, const QString& portName, const QString& devicePath,
                      const QString& reason);
 

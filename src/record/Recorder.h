@@ -2,7 +2,7 @@
 
 #include "acquisition/DevicePoller.h"
 #include "acquisition/ElapsedSeconds.h"
-#include "logfile/CodePage.h"
+#include "text/CodePage.h"
 #include "logfile/LogFile.h"
 #include "record/RecordSink.h"
 #include "record/TickDurations.h"

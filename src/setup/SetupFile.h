@@ -1,7 +1,7 @@
 #pragma once
 
-#include "logfile/CodePage.h"
-#include "ports/SetupValue.h"
+#include "setup/SetupValue.h"
+#include "text/CodePage.h"
 
 #include <QByteArray>
 #include <QString>

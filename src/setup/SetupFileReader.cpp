@@ -1,4 +1,4 @@
-#include "ports/SetupFile.h"
+#include "setup/SetupFile.h"
 
 #include <QByteArrayView>
 

@@ -1,6 +1,7 @@
-#include "ports/SetupValue.h"
+#include "setup/SetupValue.h"
 
-#include "acquisition/NumberText.h"
+#include "text/DecimalScanner.h"
+#include "text/NumberText.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,46 +10,6 @@
 namespace kt7 {
 
 namespace {
-
-bool isDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-
-// Checks the plain-number syntax and returns it in from_chars form (no '+', exponent 'e').
-std::optional<std::string> plainNumberSyntax(QStringView text) {
-    std::string out;
-    qsizetype i = 0;
-    const auto digits = [&] {
-        const qsizetype start = i;
-        for (; i < text.size() && isDigit(text[i]); ++i)
-            out.push_back(static_cast<char>(text[i].unicode()));
-        return i - start;
-    };
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        if (text[i] == u'-')
-            out.push_back('-');
-        ++i;
-    }
-    qsizetype mantissaDigits = digits();
-    if (i < text.size() && text[i] == u'.') {
-        out.push_back('.');
-        ++i;
-        mantissaDigits += digits();
-    }
-    if (mantissaDigits == 0)
-        return std::nullopt;
-    if (i < text.size() && QStringView(u"eEdD").contains(text[i])) {
-        out.push_back('e');
-        ++i;
-        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-            out.push_back(static_cast<char>(text[i++].unicode()));
-        if (digits() == 0)
-            return std::nullopt;
-    }
-    if (i != text.size())
-        return std::nullopt;
-    return out;
-}
 
 std::optional<qint16> roundToInt16(double value) {
     if (!std::isfinite(value))
@@ -62,7 +23,7 @@ std::optional<qint16> roundToInt16(double value) {
 } // namespace
 
 std::optional<double> readPlainNumber(QStringView text) {
-    const std::optional<std::string> syntax = plainNumberSyntax(text.trimmed());
+    const std::optional<std::string> syntax = scanDecimal(text.trimmed(), setupFieldSyntax);
     if (!syntax)
         return std::nullopt;
     double value = 0;

@@ -1,6 +1,6 @@
-#include "logfile/CodePage.h"
+#include "text/CodePage.h"
 
-#include "acquisition/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

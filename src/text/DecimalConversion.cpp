@@ -1,4 +1,6 @@
-#include "acquisition/DecimalConversion.h"
+#include "text/DecimalConversion.h"
+
+#include "text/AsciiDigit.h"
 
 #include <charconv>
 #include <limits>
@@ -8,10 +10,6 @@ namespace kt7 {
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // from_chars reports overflow and underflow alike; the decimal exponent of the leading digit tells
 // them apart, since no underflow can have a leading digit at 10^0 or above.
 bool leadingDigitAtOrAboveOne(std::string_view text) {
@@ -19,7 +17,7 @@ bool leadingDigitAtOrAboveOne(std::string_view text) {
     long long magnitude = 0;
     bool seenSignificant = false;
     long long leadingFractionZeros = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
         if (text[i] != '0')
             seenSignificant = true;
         if (seenSignificant)
@@ -29,14 +27,14 @@ bool leadingDigitAtOrAboveOne(std::string_view text) {
         magnitude -= 1;
         if (i < text.size() && text[i] == '.')
             ++i;
-        while (i < text.size() && isDigit(text[i]))
+        while (i < text.size() && isAsciiDigit(text[i]))
             ++i;
     } else {
         if (i < text.size() && text[i] == '.')
             ++i;
         for (; i < text.size() && text[i] == '0'; ++i)
             ++leadingFractionZeros;
-        while (i < text.size() && isDigit(text[i]))
+        while (i < text.size() && isAsciiDigit(text[i]))
             ++i;
         magnitude = -(leadingFractionZeros + 1);
     }
@@ -46,7 +44,7 @@ bool leadingDigitAtOrAboveOne(std::string_view text) {
         const bool negative = i < text.size() && text[i] == '-';
         if (i < text.size() && (text[i] == '-' || text[i] == '+'))
             ++i;
-        for (; i < text.size() && isDigit(text[i]); ++i)
+        for (; i < text.size() && isAsciiDigit(text[i]); ++i)
             if (exponent < 1'000'000'000)
                 exponent = exponent * 10 + (text[i] - '0');
         if (negative)

@@ -1,7 +1,7 @@
-#include "acquisition/LeftVal.h"
+#include "text/LeftVal.h"
 
-#include "acquisition/NumberFromText.h"
-#include "acquisition/NumberText.h"
+#include "text/NumberFromText.h"
+#include "text/NumberText.h"
 
 #include <QString>
 #include <algorithm>

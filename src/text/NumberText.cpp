@@ -1,4 +1,4 @@
-#include "acquisition/NumberText.h"
+#include "text/NumberText.h"
 
 #include <charconv>
 #include <cmath>

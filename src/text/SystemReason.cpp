@@ -1,4 +1,4 @@
-#include "logfile/SystemReason.h"
+#include "text/SystemReason.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "acquisition/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <array>
 

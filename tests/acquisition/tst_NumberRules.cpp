@@ -1,7 +1,7 @@
-#include "acquisition/LeftVal.h"
-#include "acquisition/NumberFromText.h"
-#include "acquisition/NumberText.h"
-#include "acquisition/StrictDecimal.h"
+#include "text/LeftVal.h"
+#include "text/NumberFromText.h"
+#include "text/NumberText.h"
+#include "text/StrictDecimal.h"
 #include "common/TestRegistry.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "TickLogHelpers.h"
 #include "common/TestRegistry.h"
 #include "headless/HeadlessLogger.h"
-#include "ports/SetupFile.h"
+#include "setup/SetupFile.h"
 
 #include <QTest>
 

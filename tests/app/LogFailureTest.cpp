@@ -1,6 +1,6 @@
 #include "TickLogHelpers.h"
 #include "common/TestRegistry.h"
-#include "logfile/SystemReason.h"
+#include "text/SystemReason.h"
 
 #include <QDir>
 #include <QTest>

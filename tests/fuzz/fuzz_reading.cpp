@@ -2,11 +2,11 @@
 // LeftVal and the stream reader's line splitting, which must not depend on how the bytes were
 // split into reads.
 #include "acquisition/LatestReading.h"
-#include "acquisition/LeftVal.h"
-#include "acquisition/NumberFromText.h"
+#include "text/LeftVal.h"
+#include "text/NumberFromText.h"
 #include "acquisition/ReadingConversion.h"
 #include "acquisition/StreamReader.h"
-#include "acquisition/StrictDecimal.h"
+#include "text/StrictDecimal.h"
 
 #include <cmath>
 #include <cstdint>

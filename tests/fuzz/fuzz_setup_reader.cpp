@@ -1,7 +1,7 @@
 // Fuzzes the set-up file reader and the conversions the window applies on load. Whatever a file
 // holds, reading must end without a crash; and every setting it yields must survive being saved
 // and read again unchanged.
-#include "ports/SetupFile.h"
+#include "setup/SetupFile.h"
 
 #include <cstdint>
 #include <cstdlib>

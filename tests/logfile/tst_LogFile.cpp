@@ -1,6 +1,6 @@
 #include "common/TestRegistry.h"
 #include "logfile/LogFile.h"
-#include "logfile/SystemReason.h"
+#include "text/SystemReason.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 #include "common/TestRegistry.h"
-#include "ports/SetupFile.h"
+#include "setup/SetupFile.h"
 
 #include <QTest>
 

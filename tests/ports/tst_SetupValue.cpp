@@ -1,5 +1,5 @@
 #include "common/TestRegistry.h"
-#include "ports/SetupValue.h"
+#include "setup/SetupValue.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 
-#include "acquisition/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <cmath>
 #include <set>

@@ -1,6 +1,6 @@
 #include "platform/serial/PolledSerialPort.h"
 
-#include "logfile/SystemReason.h"
+#include "text/SystemReason.h"
 #include "platform/core/PortPaths.h"
 
 #include <QFile>
