@@ -34,13 +34,9 @@ std::unique_ptr<kt7::MqttPublisher> windowPublisher(const QStringList& args,
         const qsizetype at = args.indexOf(QLatin1String(name));
         return at > 0 && at + 1 < args.size() ? args[at + 1] : QString();
     };
-    const QString url = valueOf("--mqtt");
     const kt7::MqttSettingsResult result =
-        url.isEmpty()
-            ? kt7::readMqttConfigFile(kt7::mqttConfigPath(kt7::configFolder()),
-                                      kt7::defaultMqttStation())
-            : kt7::mqttSettingsFrom(url, valueOf("--mqtt-station"), valueOf("--mqtt-readings"),
-                                    kt7::defaultMqttStation());
+        kt7::chosenMqttSettings(valueOf("--mqtt"), valueOf("--mqtt-station"),
+                                valueOf("--mqtt-readings"), kt7::configFolder());
     if (!result.error.isEmpty())
         messages.show(result.error);
     return result.settings ? std::make_unique<kt7::MqttPublisher>(*result.settings) : nullptr;

@@ -27,11 +27,8 @@ void printLine(const QString& line) {
 // Publishing is asked for by --mqtt, or else by the config file; a broken request is told.
 std::optional<MqttSettings> mqttSettings(const HeadlessOptions& options, MessageBoxes& errors,
                                          bool& bad) {
-    const MqttSettingsResult result =
-        options.mqttUrl.isEmpty()
-            ? readMqttConfigFile(mqttConfigPath(configFolder()), defaultMqttStation())
-            : mqttSettingsFrom(options.mqttUrl, options.mqttStation, options.mqttReadings,
-                               defaultMqttStation());
+    const MqttSettingsResult result = chosenMqttSettings(options.mqttUrl, options.mqttStation,
+                                                         options.mqttReadings, configFolder());
     if (!result.error.isEmpty()) {
         errors.show(result.error);
         bad = true;

@@ -103,4 +103,10 @@ QString defaultMqttStation() {
     return name.isEmpty() ? QStringLiteral("kt7") : name;
 }
 
+MqttSettingsResult chosenMqttSettings(const QString& url, const QString& station,
+                                      const QString& readings, const QString& configFolder) {
+    return url.isEmpty() ? readMqttConfigFile(mqttConfigPath(configFolder), defaultMqttStation())
+                         : mqttSettingsFrom(url, station, readings, defaultMqttStation());
+}
+
 } // namespace kt7

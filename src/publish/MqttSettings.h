@@ -38,6 +38,11 @@ MqttSettingsResult mqttSettingsFrom(const QString& url, const QString& station,
 // A file that is not there means publishing is off: no settings and no error.
 MqttSettingsResult readMqttConfigFile(const QString& path, const QString& defaultStation);
 
+// The settings a program publishes with: those of --mqtt URL and its companions when a URL is
+// given, or else the config file under the config folder.
+MqttSettingsResult chosenMqttSettings(const QString& url, const QString& station,
+                                      const QString& readings, const QString& configFolder);
+
 // <config folder>/kt7-logger/mqtt.conf
 QString mqttConfigPath(const QString& configFolder);
 
