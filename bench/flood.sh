@@ -9,7 +9,7 @@ seconds=${2:-30}
 rate=${3:-10}
 here=$(cd "$(dirname "$0")" && pwd)
 
-work=$(mktemp -d)
+. "$here/scratch-home.sh"
 flood_pid= driver_pid=
 cleanup() {
   # A killed process waited for reports its signal: no failure of the benchmark.
@@ -17,11 +17,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export HOME=$work QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
-unset XDG_CONFIG_HOME
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$work/.config/kt7-logger/ports"
 
-python3 "$here/pty-flood.py" "$work/.config/kt7-logger/ports/com1" "$((seconds + 15))" "$rate" \
+python3 "$here/pty-flood.py" "$ports/com1" "$((seconds + 15))" "$rate" \
   >"$work/flood.out" &
 flood_pid=$!
 until grep -q '^ready$' "$work/flood.out"; do sleep 0.1; done

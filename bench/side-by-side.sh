@@ -16,17 +16,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 # Debian's own interpreter: python3-serial is installed for it, not for one earlier on PATH.
 python=/usr/bin/python3
 
-work=$(mktemp -d)
+. "$here/scratch-home.sh"
 sim_pid='' pid=''
 cleanup() {
   for p in $pid $sim_pid; do { kill "$p" && wait "$p"; } 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
-export HOME=$work QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
-unset XDG_CONFIG_HOME
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-ports=$work/.config/kt7-logger/ports
 ticks=$(getconf CLK_TCK)
 
 note() { echo "side-by-side: $*" >&2; }
