@@ -1,6 +1,7 @@
 // The program's start-up as its main() does it, with the same platform adapters, reporting
 // how long after the launch the window was first painted. The launcher passes its
 // CLOCK_MONOTONIC time of launch in nanoseconds as the first argument.
+#include "app/AppTitle.h"
 #include "app/Form_KT7.h"
 #include "platform/widgets/SystemPlatform.h"
 
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     kt7::SystemPlatform::prepareApplication();
-    kt7::SystemPlatform system;
+    kt7::SystemPlatform system(kt7::applicationTitle());
     kt7::Form_KT7 window(system.platform());
     system.attachTo(&window);
     FirstPaint firstPaint(launchNs);

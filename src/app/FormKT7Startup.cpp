@@ -67,14 +67,12 @@ void Form_KT7::fitToFrame() {
     CWGraph1->setGeometry(chartRect);
 }
 
+// The colour bars only: the chart gives its traces and axes the same colours itself.
 void Form_KT7::colourDevices() {
-    for (int n = 1; n <= DeviceCount; ++n) {
-        const QColor colour = deviceColour(n - 1);
-        CWGraph1->setPlotColor(n, colour);
-        CWGraph1->setAxisLabelColor(ChartComponent::yAxisOf(n - 1), colour);
-        QPalette palette = ShapeDevice[n - 1]->palette();
-        palette.setColor(QPalette::Window, colour);
-        ShapeDevice[n - 1]->setPalette(palette);
+    for (int d = 0; d < DeviceCount; ++d) {
+        QPalette palette = ShapeDevice[d]->palette();
+        palette.setColor(QPalette::Window, deviceColour(d));
+        ShapeDevice[d]->setPalette(palette);
     }
 }
 

@@ -1,21 +1,17 @@
 #include "app/WrappingButton.h"
 
+#include "app/WrappedCaption.h"
+
 #include <QStyleOptionButton>
-#include <QStylePainter>
 
 namespace kt7 {
 
 void WrappingButton::paintEvent(QPaintEvent*) {
-    QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    const QString caption = option.text;
-    option.text.clear();
-    painter.drawControl(QStyle::CE_PushButton, option);
-    const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-    painter.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
+    paintWrappedCaption(*this, option,
+                        {QStyle::CE_PushButton, QStyle::SE_PushButtonContents, QPalette::ButtonText,
+                         Qt::AlignCenter});
 }
 
 } // namespace kt7

@@ -1,3 +1,4 @@
+#include "app/AppTitle.h"
 #include "app/Form_KT7.h"
 #include "chart/LogViewer.h"
 #include "headless/HeadlessMain.h"
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
             return runHeadlessBeside(argc, argv);
     QApplication app(argc, argv);
     kt7::SystemPlatform::prepareApplication();
-    kt7::SystemPlatform system;
+    kt7::SystemPlatform system(kt7::applicationTitle());
     // "--view FILE" shows a saved log alone, without the logger and its ports.
     const QStringList args = QApplication::arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--view")) {

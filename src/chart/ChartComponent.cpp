@@ -21,54 +21,74 @@ constexpr std::array<AxisLimits, DeviceCount> StartYLimits{{{-1000.0, 1000.0},
                                                             {-60.0, 60.0},
                                                             {-500.0, 500.0},
                                                             {-500.0, 500.0}}};
-constexpr int XAxisNumber = 1;
 
 } // namespace
 
 ChartComponent::ChartComponent(QWidget* parent) : QCustomPlot(parent) {
-    yAxes_ = styleDeviceChart(*this);
+    const std::array<QCPAxis*, DeviceCount> yAxes = styleDeviceChart(*this);
     xAxis2->setBasePen(QPen(Qt::black));
     xAxis->setLabel(QStringLiteral("Sec"));
-    limits_[0] = StartXLimits;
-    yAxes_[0]->grid()->setZeroLinePen(QPen(QColor(170, 170, 170), 0, Qt::DotLine));
+    xState_.axis = xAxis;
+    xState_.limits = StartXLimits;
+    yAxes[0]->grid()->setZeroLinePen(QPen(QColor(170, 170, 170), 0, Qt::DotLine));
 
     for (int d = 0; d < DeviceCount; ++d) {
-        QCPGraph* graph = addGraph(xAxis, yAxes_[d]);
+        QCPGraph* graph = addGraph(xAxis, yAxes[d]);
         graph->setAdaptiveSampling(true);
         graph->setAntialiased(false);
         graphs_[d] = graph;
-        limits_[d + 1] = StartYLimits[d];
+        AxisState& y = yStates_[d];
+        y.axis = yAxes[d];
+        y.device = d;
+        y.limits = StartYLimits[d];
     }
     // After the traces, so graph(d) stays device d's trace.
     for (int d = 0; d < DeviceCount; ++d) {
-        QCPGraph* dots = addGraph(xAxis, yAxes_[d]);
+        QCPGraph* dots = addGraph(xAxis, yAxes[d]);
         dots->setLineStyle(QCPGraph::lsNone);
         dots->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 3));
         loneDots_[d] = dots;
-        setPlotColor(d + 1, deviceColour(d));
-        setAxisLabelColor(d + 2, deviceColour(d));
+        colourPlot(d, deviceColour(d));
+        colourAxis(*yAxes[d], deviceColour(d));
     }
-    for (int axis = 1; axis <= AxisCount; ++axis)
-        showAxis(axis);
+    showAxis(xState_);
+    for (AxisState& y : yStates_)
+        showAxis(y);
+    replot(rpQueuedReplot);
 }
 
-QCPAxis* ChartComponent::axisAt(int axis) const {
-    if (axis == XAxisNumber)
-        return xAxis;
-    if (axis >= 2 && axis <= AxisCount)
-        return yAxes_[axis - 2];
-    return nullptr;
+std::optional<int> ChartComponent::deviceOf(Numbered kind, int number) {
+    const int device = number - (kind == Numbered::Plot ? 1 : yAxisOf(0));
+    if (device < 0 || device >= DeviceCount)
+        return std::nullopt;
+    return device;
+}
+
+const ChartComponent::AxisState* ChartComponent::axisState(int axis) const {
+    if (axis == XAxis)
+        return &xState_;
+    const auto device = deviceOf(Numbered::Axis, axis);
+    return device ? &yStates_[*device] : nullptr;
+}
+
+ChartComponent::AxisState* ChartComponent::axisState(int axis) {
+    return const_cast<AxisState*>(std::as_const(*this).axisState(axis));
 }
 
 QCPGraph* ChartComponent::graphAt(int plot) const {
-    return plot >= 1 && plot <= PlotCount ? graphs_[plot - 1] : nullptr;
+    const auto device = deviceOf(Numbered::Plot, plot);
+    return device ? graphs_[*device] : nullptr;
+}
+
+void ChartComponent::colourPlot(int device, const QColor& colour) {
+    graphs_[device]->setPen(QPen(colour, 1));
+    loneDots_[device]->setPen(QPen(colour, 1));
+    loneDots_[device]->setBrush(colour);
 }
 
 void ChartComponent::setPlotColor(int plot, const QColor& colour) {
-    if (QCPGraph* graph = graphAt(plot)) {
-        graph->setPen(QPen(colour, 1));
-        loneDots_[plot - 1]->setPen(QPen(colour, 1));
-        loneDots_[plot - 1]->setBrush(colour);
+    if (const auto device = deviceOf(Numbered::Plot, plot)) {
+        colourPlot(*device, colour);
         replot(rpQueuedReplot);
     }
 }
@@ -79,15 +99,15 @@ QColor ChartComponent::plotColor(int plot) const {
 }
 
 void ChartComponent::setAxisLabelColor(int axis, const QColor& colour) {
-    if (QCPAxis* target = axisAt(axis)) {
-        colourAxis(*target, colour);
+    if (AxisState* state = axisState(axis)) {
+        colourAxis(*state->axis, colour);
         replot(rpQueuedReplot);
     }
 }
 
 QColor ChartComponent::axisLabelColor(int axis) const {
-    const QCPAxis* target = axisAt(axis);
-    return target ? target->tickLabelColor() : QColor();
+    const AxisState* state = axisState(axis);
+    return state ? state->axis->tickLabelColor() : QColor();
 }
 
 void ChartComponent::appendBlock(const SampleBlock& block) {
@@ -110,7 +130,7 @@ void ChartComponent::appendBlock(const SampleBlock& block) {
     }
     nextKey_ += rows;
     trimHistory();
-    showAxis(XAxisNumber);
+    showAxis(xState_);
     replot(rpQueuedReplot);
 }
 
@@ -134,15 +154,15 @@ void ChartComponent::appendColumn(int device, const std::vector<std::optional<do
 }
 
 void ChartComponent::setAxisCaption(int axis, const QString& caption) {
-    if (QCPAxis* target = axisAt(axis)) {
-        target->setLabel(caption);
+    if (AxisState* state = axisState(axis)) {
+        state->axis->setLabel(caption);
         replot(rpQueuedReplot);
     }
 }
 
 QString ChartComponent::axisCaption(int axis) const {
-    const QCPAxis* target = axisAt(axis);
-    return target ? target->label() : QString();
+    const AxisState* state = axisState(axis);
+    return state ? state->axis->label() : QString();
 }
 
 std::optional<double> ChartComponent::newestKey() const {
@@ -165,59 +185,65 @@ std::optional<QCPRange> ChartComponent::keyRangeOfData() const {
     return range;
 }
 
-std::optional<QCPRange> ChartComponent::valueRangeOfData(int plot) const {
+std::optional<QCPRange> ChartComponent::valueRangeOfData(int device) const {
     bool found = false;
-    const QCPRange range = graphs_[plot - 1]->getValueRange(found, QCP::sdBoth, xAxis->range());
+    const QCPRange range = graphs_[device]->getValueRange(found, QCP::sdBoth, xAxis->range());
     return found ? std::optional<QCPRange>(range) : std::nullopt;
 }
 
 void ChartComponent::rescaleAxis(int axis) {
-    if (!axisAt(axis))
-        return;
+    if (AxisState* state = axisState(axis))
+        rescale(*state);
+}
+
+void ChartComponent::rescale(AxisState& state) {
     if (paused_) {
-        refitPending_[axis - 1] = true;
+        state.refitPending = true;
         return;
     }
-    const auto range = axis == XAxisNumber ? keyRangeOfData() : valueRangeOfData(axis - 1);
+    const auto range = state.device ? valueRangeOfData(*state.device) : keyRangeOfData();
     if (!range)
         return;
-    AxisLimits& limits = limits_[axis - 1];
-    limits = fittedLimits(range->lower, range->upper, limits);
-    showAxis(axis);
+    state.limits = fittedLimits(range->lower, range->upper, state.limits);
+    showAxis(state);
     replot(rpQueuedReplot);
 }
 
 void ChartComponent::setAxisMaximum(int axis, double value) {
-    if (!axisAt(axis))
+    AxisState* state = axisState(axis);
+    if (!state)
         return;
-    refitPending_[axis - 1] = false;
-    limits_[axis - 1].maximum = value;
-    showAxis(axis);
+    state->refitPending = false;
+    state->limits.maximum = value;
+    showAxis(*state);
     replot(rpQueuedReplot);
 }
 
 void ChartComponent::setAxisMinimum(int axis, double value) {
-    if (!axisAt(axis))
+    AxisState* state = axisState(axis);
+    if (!state)
         return;
-    refitPending_[axis - 1] = false;
-    limits_[axis - 1].minimum = value;
-    showAxis(axis);
+    state->refitPending = false;
+    state->limits.minimum = value;
+    showAxis(*state);
     replot(rpQueuedReplot);
 }
 
 double ChartComponent::axisMaximum(int axis) const {
-    return axisAt(axis) ? limits_[axis - 1].maximum : std::numeric_limits<double>::quiet_NaN();
+    const AxisState* state = axisState(axis);
+    return state ? state->limits.maximum : std::numeric_limits<double>::quiet_NaN();
 }
 
 double ChartComponent::axisMinimum(int axis) const {
-    return axisAt(axis) ? limits_[axis - 1].minimum : std::numeric_limits<double>::quiet_NaN();
+    const AxisState* state = axisState(axis);
+    return state ? state->limits.minimum : std::numeric_limits<double>::quiet_NaN();
 }
 
-void ChartComponent::showAxis(int axis) {
+void ChartComponent::showAxis(AxisState& state) {
     if (paused_)
         return;
-    AxisLimits set = limits_[axis - 1];
-    if (axis == XAxisNumber) {
+    AxisLimits set = state.limits;
+    if (!state.device) {
         // Limits with no width (an X-points text that is no number) would stop the strip chart
         // from following new points: it keeps scrolling with the last span it had.
         if (set.maximum - set.minimum > 0.0)
@@ -226,7 +252,7 @@ void ChartComponent::showAxis(int axis) {
             set.maximum = set.minimum + lastXSpan_;
         set = stripWindow(set, newestKey());
     }
-    showLimits(*axisAt(axis), set);
+    showLimits(*state.axis, set);
 }
 
 void ChartComponent::pause() {
@@ -240,13 +266,16 @@ void ChartComponent::resumeLive() {
     if (!paused_)
         return;
     paused_ = false;
-    // X first: a refit of a Y axis fits the data inside the live X window.
-    for (int axis = 1; axis <= AxisCount; ++axis) {
-        if (std::exchange(refitPending_[axis - 1], false))
-            rescaleAxis(axis);
+    const auto bringBack = [this](AxisState& state) {
+        if (std::exchange(state.refitPending, false))
+            rescale(state);
         else
-            showAxis(axis);
-    }
+            showAxis(state);
+    };
+    // X first: a refit of a Y axis fits the data inside the live X window.
+    bringBack(xState_);
+    for (AxisState& y : yStates_)
+        bringBack(y);
     replot(rpQueuedReplot);
     emit pausedChanged(false);
 }

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QString>
 #include <array>
+#include <optional>
 #include <qcustomplot.h>
 
 namespace kt7 {
@@ -63,26 +64,41 @@ class ChartComponent : public QCustomPlot {
     void pausedChanged(bool paused);
 
   private:
-    QCPAxis* axisAt(int axis) const;
+    // One axis as the chart keeps it; the X axis belongs to no device.
+    struct AxisState {
+        QCPAxis* axis = nullptr;
+        std::optional<int> device;
+        AxisLimits limits;
+        bool refitPending = false;
+    };
+    enum class Numbered { Plot, Axis };
+
+    // The one place where the public numbers meet device indices: plot d + 1 and axis d + 2
+    // show device d. Empty for the X axis and for numbers out of range.
+    static std::optional<int> deviceOf(Numbered kind, int number);
+    const AxisState* axisState(int axis) const;
+    AxisState* axisState(int axis);
     QCPGraph* graphAt(int plot) const;
+
+    void colourPlot(int device, const QColor& colour);
     void appendColumn(int device, const std::vector<std::optional<double>>& column, int rows);
     std::optional<double> newestKey() const;
     std::optional<QCPRange> keyRangeOfData() const;
-    std::optional<QCPRange> valueRangeOfData(int plot) const;
-    void showAxis(int axis);
+    std::optional<QCPRange> valueRangeOfData(int device) const;
+    void rescale(AxisState& state);
+    void showAxis(AxisState& state);
     void trimHistory();
 
-    std::array<QCPAxis*, DeviceCount> yAxes_{};
-    std::array<QCPGraph*, PlotCount> graphs_{};
-    std::array<QCPGraph*, PlotCount> loneDots_{};  // readings without a neighbour on either side
-    std::array<bool, PlotCount> lastCellFilled_{}; // whether the newest cell of a trace has a value
-    std::array<bool, PlotCount> lastCellAlone_{};  // and whether it started its run
-    std::array<AxisLimits, AxisCount> limits_{};
+    AxisState xState_;
+    std::array<AxisState, DeviceCount> yStates_{};
+    std::array<QCPGraph*, DeviceCount> graphs_{};
+    std::array<QCPGraph*, DeviceCount> loneDots_{};  // readings without a neighbour on either side
+    std::array<bool, DeviceCount> lastCellFilled_{}; // whether a trace's newest cell has a value
+    std::array<bool, DeviceCount> lastCellAlone_{};  // and whether it started its run
     double nextKey_ = 0.0;
     qsizetype historyCap_ = DefaultHistoryCap;
     double lastXSpan_ = 0.0; // the X span to keep scrolling with while the set limits have none
     bool paused_ = false;
-    std::array<bool, AxisCount> refitPending_{};
 };
 
 } // namespace kt7

@@ -1,13 +1,11 @@
 #include "platform/widgets/QtMessageBoxes.h"
 
-#include "app/AppTitle.h"
-
 #include <QMessageBox>
 
 namespace kt7 {
 
 void QtMessageBoxes::show(const QString& text) {
-    QMessageBox::information(parent, applicationTitle(), text, QMessageBox::Ok);
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
 }
 
 } // namespace kt7

@@ -16,6 +16,8 @@ namespace kt7 {
 // dialogs and message boxes over the window, the desktop.
 class SystemPlatform {
   public:
+    // Message boxes carry messageTitle, the title of the program's main window.
+    explicit SystemPlatform(const QString& messageTitle) : messages(messageTitle) {}
     Platform platform() { return {ports, clock, dialogs, messages, desktop, catalogue}; }
     // Dialogs and messages open over the main window once it exists.
     void attachTo(QWidget* window) {
