@@ -89,4 +89,4 @@ class StreamReaderTest : public QObject {
 };
 
 KT7_REGISTER_TEST(StreamReaderTest)
-#include "tst_StreamReader.moc"
+#include "StreamReaderTest.moc"

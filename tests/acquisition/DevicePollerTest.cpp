@@ -245,4 +245,4 @@ class DevicePollerTest : public QObject {
 };
 
 KT7_REGISTER_TEST(DevicePollerTest)
-#include "tst_DevicePoller.moc"
+#include "DevicePollerTest.moc"

@@ -171,4 +171,4 @@ class NumberRulesTest : public QObject {
 };
 
 KT7_REGISTER_TEST(NumberRulesTest)
-#include "tst_NumberRules.moc"
+#include "NumberRulesTest.moc"
