@@ -1,5 +1,5 @@
-#include "DeviceLines.h"
 #include "acquisition/DevicePoller.h"
+#include "common/DeviceLine.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeSerialPorts.h"
 
@@ -7,6 +7,7 @@
 #include <QTest>
 
 using namespace kt7;
+using kt7test::deviceLine;
 
 namespace {
 

@@ -1,10 +1,11 @@
-#include "DeviceLines.h"
 #include "acquisition/StreamReader.h"
+#include "common/DeviceLine.h"
 #include "common/TestRegistry.h"
 
 #include <QTest>
 
 using namespace kt7;
+using kt7test::deviceLine;
 
 class StreamReaderTest : public QObject {
     Q_OBJECT

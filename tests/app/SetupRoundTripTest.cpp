@@ -1,6 +1,6 @@
 #include "SetupTestHelpers.h"
-#include "WindowFixture.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 
 #include <QDir>
 #include <QTest>
@@ -116,8 +116,8 @@ class SetupRoundTripTest : public QObject {
     void loadingIntoTheSameWindowLeavesLinksAlone() {
         WindowFixture f({1, 3});
         f.control<QComboBox>("CombMSCom", 6)->setCurrentIndex(1); // COM 3
-        QVERIFY(f.link(2, WindowFixture::line("12.5", "kg")));
-        QVERIFY(f.link(6, WindowFixture::line("-3", "N")));
+        QVERIFY(f.link(2, deviceLine("12.5", "kg")));
+        QVERIFY(f.link(6, deviceLine("-3", "N")));
         const StoredControls saved = readControls(f);
         const QString path = f.desktop.logDir + "links.kt7";
         saveThrough(f, path);
@@ -149,7 +149,7 @@ class SetupRoundTripTest : public QObject {
         QVERIFY(writeBytes(path, file));
         f.clock.onWait = [&f](int) {
             for (int port = 1; port <= 3; ++port)
-                f.ports.send(port, WindowFixture::line("1.5", "kg"));
+                f.ports.send(port, deviceLine("1.5", "kg"));
         };
         f.window->startWithSetup(path, true);
         for (int i = 0; i < 8; ++i)
