@@ -17,11 +17,10 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export HOME=$work QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
-unset XDG_CONFIG_HOME
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$work/.config/kt7-logger/ports"
+# shellcheck source=bench/scratch-home.sh
+. "$here/scratch-home.sh"
 
-python3 "$here/pty-flood.py" "$work/.config/kt7-logger/ports/com1" "$((seconds + 15))" "$rate" \
+python3 "$here/pty-flood.py" "$ports/com1" "$((seconds + 15))" "$rate" \
   >"$work/flood.out" &
 flood_pid=$!
 until grep -q '^ready$' "$work/flood.out"; do sleep 0.1; done

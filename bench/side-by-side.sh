@@ -23,10 +23,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-export HOME=$work QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
-unset XDG_CONFIG_HOME
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-ports=$work/.config/kt7-logger/ports
+# shellcheck source=bench/scratch-home.sh
+. "$here/scratch-home.sh"
 ticks=$(getconf CLK_TCK)
 
 note() { echo "side-by-side: $*" >&2; }

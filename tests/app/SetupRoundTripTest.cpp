@@ -3,6 +3,7 @@
 #include "common/WindowFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
@@ -68,8 +69,8 @@ class SetupRoundTripTest : public QObject {
     Q_OBJECT
   private slots:
     void savedBytesMatchTheHandWrittenFile() {
-        const QString golden = QFINDTESTDATA("data/setup-unusual.kt7");
-        QVERIFY(!golden.isEmpty());
+        const QString golden = QStringLiteral(KT7_TEST_DATA_DIR "/setup-unusual.kt7");
+        QVERIFY2(QFile::exists(golden), qPrintable(golden));
         WindowFixture f({1, 3});
         writeControls(f, unusualState());
         QCOMPARE(firstDifference(readControls(f), unusualState()), QString());
