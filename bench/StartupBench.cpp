@@ -2,6 +2,7 @@
 // scratch home folder whose port entries com1..com10 are dangling links: the start-up probe
 // tries all of them and finds none, and no real port is touched.
 #include "BenchReport.h"
+#include "common/ScratchHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,16 +91,13 @@ double launchOnce(const std::vector<std::string>& env, int& portEntries) {
 
 int main() {
     QTemporaryDir home;
-    const QString ports = home.path() + "/.config/kt7-logger/ports";
-    if (!home.isValid() || !QDir().mkpath(ports) || !QDir().mkpath(home.path() + "/runtime")) {
+    if (!home.isValid() || !kt7test::makeDanglingPorts(home.path()) ||
+        !QDir().mkpath(home.path() + "/runtime")) {
         std::fprintf(stderr, "startup: cannot prepare the scratch home folder\n");
         return 1;
     }
     QFile::setPermissions(home.path() + "/runtime",
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    for (int n = 1; n <= 10; ++n)
-        QFile::link(home.path() + QStringLiteral("/absent/tty%1").arg(n),
-                    ports + QStringLiteral("/com%1").arg(n));
 
     const std::vector<std::string> env = childEnvironment(home.path());
     std::vector<double> times;

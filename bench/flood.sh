@@ -9,7 +9,7 @@ seconds=${2:-30}
 rate=${3:-10}
 here=$(cd "$(dirname "$0")" && pwd)
 
-. "$here/scratch-home.sh"
+work=$(mktemp -d)
 flood_pid= driver_pid=
 cleanup() {
   # A killed process waited for reports its signal: no failure of the benchmark.
@@ -17,6 +17,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# shellcheck source=bench/scratch-home.sh
+. "$here/scratch-home.sh"
 
 python3 "$here/pty-flood.py" "$ports/com1" "$((seconds + 15))" "$rate" \
   >"$work/flood.out" &

@@ -1,8 +1,8 @@
-# Sourced by the benchmark scripts: a scratch home folder, so that a benchmark never touches the
-# user's settings or ports. Sets work (removed by the caller's cleanup) and ports (its ports
-# folder, created empty).
-work=$(mktemp -d)
-export HOME=$work QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
+# shellcheck shell=bash
+# Sourced by the benchmark scripts once $work holds a fresh temporary folder: makes it the home
+# of every program they start (no XDG_CONFIG_HOME, a private runtime folder, no display) and
+# sets $ports to the folder where the programs look up their port entries.
+export HOME=${work:?} QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
 unset XDG_CONFIG_HOME
-ports=$work/.config/kt7-logger/ports
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$ports"
+ports=$HOME/.config/kt7-logger/ports
+mkdir -p "$XDG_RUNTIME_DIR" "$ports" && chmod 700 "$XDG_RUNTIME_DIR"

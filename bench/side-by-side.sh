@@ -16,13 +16,15 @@ here=$(cd "$(dirname "$0")" && pwd)
 # Debian's own interpreter: python3-serial is installed for it, not for one earlier on PATH.
 python=/usr/bin/python3
 
-. "$here/scratch-home.sh"
+work=$(mktemp -d)
 sim_pid='' pid=''
 cleanup() {
   for p in $pid $sim_pid; do { kill "$p" && wait "$p"; } 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
+# shellcheck source=bench/scratch-home.sh
+. "$here/scratch-home.sh"
 ticks=$(getconf CLK_TCK)
 
 note() { echo "side-by-side: $*" >&2; }

@@ -1,6 +1,6 @@
-#include "WindowFixture.h"
 #include "chart/ChartComponent.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
-#include "WindowFixture.h"
 #include "chart/ChartComponent.h"
 #include "chart/ChartInteraction.h"
 #include "chart/DeviceColours.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 
 #include <QMenu>
 #include <QTest>
@@ -129,7 +129,7 @@ class ChartToolsTest : public QObject {
 
     void readoutShowsValueAndUnitOfEachLinkedDevice() {
         ShownChart s;
-        QVERIFY(s.f.link(0, WindowFixture::line("1.5", "kg")));
+        QVERIFY(s.f.link(0, deviceLine("1.5", "kg")));
         const QPointF at = s.plotPoint(42.3);
         sendMouse(s.chart, QEvent::MouseMove, at, Qt::NoButton);
         QCOMPARE(s.tools->readoutLines(), QStringList({"Point 42", "Device 1: 42 kg"}));
@@ -137,7 +137,7 @@ class ChartToolsTest : public QObject {
         QVERIFY(!s.chart->isPaused());
 
         s.f.control<QComboBox>("CombMSCom", 1)->setCurrentIndex(1);
-        QVERIFY(s.f.link(1, WindowFixture::line("-3", "mV")));
+        QVERIFY(s.f.link(1, deviceLine("-3", "mV")));
         sendMouse(s.chart, QEvent::MouseMove, s.plotPoint(7), Qt::NoButton);
         QCOMPARE(s.tools->readoutLines(),
                  QStringList({"Point 7", "Device 1: 7 kg", "Device 2: 17 mV"}));

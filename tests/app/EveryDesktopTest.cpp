@@ -37,7 +37,7 @@ class EveryDesktopTest : public QObject {
     void numbersKeepTheirPoint() {
         LoggerBench bench;
         WindowFixture& f = bench.fixture;
-        QVERIFY(f.link(0, WindowFixture::line("12.5", "mV")));
+        QVERIFY(f.link(0, deviceLine("12.5", "mV")));
         QCOMPARE(f.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("12.5"));
         f.button(QStringLiteral("Tare"), 0)->setChecked(true);
         QCOMPARE(f.window->state().TareOffsets[0], kt7::TareOffset::of(12.5));

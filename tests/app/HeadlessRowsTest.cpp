@@ -97,7 +97,7 @@ class HeadlessRowsTest : public QObject {
         options.logPath = window.path("headless.csv");
         HeadlessBench headless(options, window.path());
         for (int d = 0; d < devices; ++d)
-            headless.ports.sendDuringWait(d + 1, WindowFixture::line("1", "V"));
+            headless.ports.sendDuringWait(d + 1, deviceLine("1", "V"));
         QCOMPARE(headless.logger.start(), 0);
         QVERIFY2(headless.messages.shown.isEmpty(), qPrintable(headless.messages.shown.join('\n')));
 
@@ -109,7 +109,7 @@ class HeadlessRowsTest : public QObject {
             for (int d = 0; d < devices; ++d)
                 for (const QByteArray& value : linesOf(t, d)) {
                     window.send(d, value);
-                    headless.ports.send(d + 1, WindowFixture::line(value, "V"));
+                    headless.ports.send(d + 1, deviceLine(value, "V"));
                 }
             window.tick();
             headless.clock.current = headless.clock.current.addMSecs(1000);

@@ -1,5 +1,5 @@
-#include "WindowFixture.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "chart/LogViewer.h"
-#include "WindowFixture.h"
 #include "chart/ChartComponent.h"
 #include "chart/ChartInteraction.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 #include "logfile/CsvFormat.h"
 #include "logfile/LogFile.h"
 

@@ -1,6 +1,6 @@
-#include "WindowFixture.h"
 #include "chart/ChartComponent.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 
 #include <QFileInfo>
 #include <QTest>
@@ -25,8 +25,7 @@ class PortHandlersTest : public QObject {
         QTest::addColumn<bool>("linked");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("unit");
-        const QByteArray two =
-            WindowFixture::line("32000.0", "us") + WindowFixture::line("32001.5", "us");
+        const QByteArray two = deviceLine("32000.0", "us") + deviceLine("32001.5", "us");
         QTest::newRow("two lines and a partial one") << two + "320" << true << "32001.5"
                                                      << "us";
         QTest::newRow("tail of a line begun earlier")
@@ -63,7 +62,7 @@ class PortHandlersTest : public QObject {
 
     void unlinkClosesThePortAndKeepsTheLabels() {
         WindowFixture fixture;
-        QVERIFY(fixture.link(0, WindowFixture::line("7.25", "bar")));
+        QVERIFY(fixture.link(0, deviceLine("7.25", "bar")));
         fixture.button(QStringLiteral("Ch_Link"), 0)->setChecked(false);
         QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(), QStringLiteral("Link Off"));
         QVERIFY(!fixture.window->devicePort(0).isOpen());
@@ -74,9 +73,9 @@ class PortHandlersTest : public QObject {
         WindowFixture fixture({1, 2});
         choosePort(fixture, 0, 2);
         choosePort(fixture, 5, 2);
-        QVERIFY(fixture.link(5, WindowFixture::line("1", "kg")));
+        QVERIFY(fixture.link(5, deviceLine("1", "kg")));
         const int attempts = fixture.ports.openAttempts(2);
-        QVERIFY(!fixture.link(0, WindowFixture::line("1", "kg")));
+        QVERIFY(!fixture.link(0, deviceLine("1", "kg")));
         QCOMPARE(fixture.messages.shown, QStringList{Busy + "6"});
         QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(), QStringLiteral("Link Off"));
         QVERIFY(fixture.window->devicePort(5).isOpen());
@@ -96,7 +95,7 @@ class PortHandlersTest : public QObject {
         WindowFixture fixture({1, 3});
         choosePort(fixture, 2, 3);
         fixture.ports.setOpenError(3, kt7::PortOpenError(error), QStringLiteral("No such thing"));
-        QVERIFY(!fixture.link(2, WindowFixture::line("1", "kg")));
+        QVERIFY(!fixture.link(2, deviceLine("1", "kg")));
         QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 2)->text(), QStringLiteral("Link Off"));
         QVERIFY(!fixture.window->devicePort(2).isOpen());
         QCOMPARE(fixture.messages.shown.size(), 1);
@@ -114,7 +113,7 @@ class PortHandlersTest : public QObject {
 
     void choosingAnotherPortUnlinksFirst() {
         WindowFixture fixture({1, 2});
-        QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
+        QVERIFY(fixture.link(0, deviceLine("1", "kg")));
         const int attempts = fixture.ports.openAttempts(2);
         choosePort(fixture, 0, 2);
         QVERIFY(!fixture.button(QStringLiteral("Ch_Link"), 0)->isChecked());
@@ -127,10 +126,10 @@ class PortHandlersTest : public QObject {
     void brokenPortWaitsAndRelinksOnlyItsDevice() {
         WindowFixture fixture({1, 2});
         choosePort(fixture, 1, 2);
-        QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
-        QVERIFY(fixture.link(1, WindowFixture::line("2", "kg")));
+        QVERIFY(fixture.link(0, deviceLine("1", "kg")));
+        QVERIFY(fixture.link(1, deviceLine("2", "kg")));
         QAbstractButton* link = fixture.button(QStringLiteral("Ch_Link"), 0);
-        fixture.ports.send(1, WindowFixture::line("1.25", "kg") + WindowFixture::line("1.5", "kg"));
+        fixture.ports.send(1, deviceLine("1.25", "kg") + deviceLine("1.5", "kg"));
         fixture.ports.breakPort(1);
         fixture.ports.removePort(1);
         QTRY_COMPARE(link->text(), QStringLiteral("Link Waiting"));
@@ -156,12 +155,12 @@ class PortHandlersTest : public QObject {
         QCOMPARE(fixture.ports.openAttempts(1), attempts + 1);
         QVERIFY(!fixture.window->devicePort(0).isOpen());
         // Speaking again: linked as the link button does it, with no new message.
-        fixture.ports.sendDuringWait(1, WindowFixture::line("4.5", "kg"));
+        fixture.ports.sendDuringWait(1, deviceLine("4.5", "kg"));
         fixture.window->TimerRelink_Timer();
         QCOMPARE(link->text(), QStringLiteral("Link On"));
         QVERIFY(fixture.window->devicePort(0).isOpen());
         QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("4.5"));
-        fixture.ports.send(1, WindowFixture::line("4.75", "kg"));
+        fixture.ports.send(1, deviceLine("4.75", "kg"));
         fixture.window->TimerRecAI_Timer();
         QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("4.75"));
         fixture.window->TimerRelink_Timer();
@@ -181,7 +180,7 @@ class PortHandlersTest : public QObject {
     void userEndsTheWait() {
         QFETCH(bool, unlink);
         WindowFixture fixture({1, 2});
-        QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
+        QVERIFY(fixture.link(0, deviceLine("1", "kg")));
         fixture.ports.breakPort(1);
         QAbstractButton* link = fixture.button(QStringLiteral("Ch_Link"), 0);
         QTRY_COMPARE(link->text(), QStringLiteral("Link Waiting"));
@@ -233,7 +232,7 @@ class PortHandlersTest : public QObject {
         QTest::addColumn<QByteArray>("received");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("value");
-        QTest::newRow("reading") << -1 << 4 << WindowFixture::line("-3.5", "mV") << ""
+        QTest::newRow("reading") << -1 << 4 << deviceLine("-3.5", "mV") << ""
                                  << "-3.5";
         QTest::newRow("silent device") << -1 << 4 << QByteArray() << "Com Port Test False"
                                        << "32000.0";
@@ -250,7 +249,7 @@ class PortHandlersTest : public QObject {
         QFETCH(QString, value);
         WindowFixture fixture({1});
         if (linkedDevice >= 0)
-            QVERIFY(fixture.link(linkedDevice, WindowFixture::line("1", "kg")));
+            QVERIFY(fixture.link(linkedDevice, deviceLine("1", "kg")));
         const bool wasOpen = fixture.window->devicePort(tested).isOpen();
         fixture.ports.sendDuringWait(1, received);
         fixture.button(QStringLiteral("ComTest"), tested)->click();
@@ -288,12 +287,12 @@ class PortHandlersTest : public QObject {
 
     void staleTextFromBeforeAnUnlinkIsDropped() {
         WindowFixture fixture;
-        QVERIFY(fixture.link(0, WindowFixture::line("1", "kg")));
+        QVERIFY(fixture.link(0, deviceLine("1", "kg")));
         fixture.ports.send(1, "99999 k"); // a line cut off by the unlink
         fixture.window->TimerRecAI_Timer();
         fixture.button(QStringLiteral("Ch_Link"), 0)->setChecked(false);
-        QVERIFY(fixture.link(0, WindowFixture::line("2", "kg")));
-        fixture.ports.send(1, WindowFixture::line("3", "kg"));
+        QVERIFY(fixture.link(0, deviceLine("2", "kg")));
+        fixture.ports.send(1, deviceLine("3", "kg"));
         fixture.window->TimerRecAI_Timer();
         QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("3"));
         QCOMPARE(fixture.window->chart()->pointCount(1), 1);
@@ -302,9 +301,9 @@ class PortHandlersTest : public QObject {
     void readingsAfterALinkAreWholeLinesLessTare() {
         WindowFixture fixture;
         // The link's read ends inside the next line, which still arrives whole.
-        QVERIFY(fixture.link(0, WindowFixture::line("0.5", "kg") + "12."));
+        QVERIFY(fixture.link(0, deviceLine("0.5", "kg") + "12."));
         fixture.button(QStringLiteral("Tare"), 0)->setChecked(true);
-        fixture.ports.send(1, "5 kg      \r\n" + WindowFixture::line("12.34", "kg"));
+        fixture.ports.send(1, "5 kg      \r\n" + deviceLine("12.34", "kg"));
         fixture.window->TimerRecAI_Timer();
         QCOMPARE(fixture.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("11.84"));
         QCOMPARE(fixture.window->chart()->pointCount(1), 2);

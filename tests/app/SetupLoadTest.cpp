@@ -1,7 +1,7 @@
 #include "SetupTestHelpers.h"
-#include "WindowFixture.h"
 #include "chart/ChartComponent.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 
 #include <QDir>
 #include <QTest>
@@ -83,7 +83,7 @@ class SetupLoadTest : public QObject {
   private slots:
     void loadReactsAsTheUserWould() {
         WindowFixture f({1, 3});
-        QVERIFY(f.link(1, WindowFixture::line("12.5", "kg")));
+        QVERIFY(f.link(1, deviceLine("12.5", "kg")));
         kt7::ChartComponent* chart = f.window->chart();
         QList<QByteArray> lines{
             "0,#FALSE#,#TRUE#,\"5\",\"50\"",        "0,\"100\",\"-100\",1,0,\"Label 1\"",
@@ -157,7 +157,7 @@ class SetupLoadTest : public QObject {
 
     void linkedDeviceIsUnlinkedBeforeItsPortChanges() {
         WindowFixture f({1, 3});
-        QVERIFY(f.link(0, WindowFixture::line("7", "kg")));
+        QVERIFY(f.link(0, deviceLine("7", "kg")));
         const QString path = f.desktop.logDir + "move.kt7";
         QVERIFY(writeBytes(path, fileOf(withLine(1, "0,\"500\",\"-500\",3,0,\"Label 1\""))));
         loadThrough(f, path);

@@ -1,8 +1,9 @@
 #include "SetupTestHelpers.h"
-#include "WindowFixture.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
@@ -68,8 +69,8 @@ class SetupRoundTripTest : public QObject {
     Q_OBJECT
   private slots:
     void savedBytesMatchTheHandWrittenFile() {
-        const QString golden = QFINDTESTDATA("data/setup-unusual.kt7");
-        QVERIFY(!golden.isEmpty());
+        const QString golden = QStringLiteral(KT7_TEST_DATA_DIR "/setup-unusual.kt7");
+        QVERIFY2(QFile::exists(golden), qPrintable(golden));
         WindowFixture f({1, 3});
         writeControls(f, unusualState());
         QCOMPARE(firstDifference(readControls(f), unusualState()), QString());
@@ -116,8 +117,8 @@ class SetupRoundTripTest : public QObject {
     void loadingIntoTheSameWindowLeavesLinksAlone() {
         WindowFixture f({1, 3});
         f.control<QComboBox>("CombMSCom", 6)->setCurrentIndex(1); // COM 3
-        QVERIFY(f.link(2, WindowFixture::line("12.5", "kg")));
-        QVERIFY(f.link(6, WindowFixture::line("-3", "N")));
+        QVERIFY(f.link(2, deviceLine("12.5", "kg")));
+        QVERIFY(f.link(6, deviceLine("-3", "N")));
         const StoredControls saved = readControls(f);
         const QString path = f.desktop.logDir + "links.kt7";
         saveThrough(f, path);
@@ -149,7 +150,7 @@ class SetupRoundTripTest : public QObject {
         QVERIFY(writeBytes(path, file));
         f.clock.onWait = [&f](int) {
             for (int port = 1; port <= 3; ++port)
-                f.ports.send(port, WindowFixture::line("1.5", "kg"));
+                f.ports.send(port, deviceLine("1.5", "kg"));
         };
         f.window->startWithSetup(path, true);
         for (int i = 0; i < 8; ++i)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowFixture.h"
+#include "common/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

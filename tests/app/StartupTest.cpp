@@ -1,7 +1,7 @@
-#include "WindowFixture.h"
 #include "app/WindowFit.h"
 #include "chart/ChartComponent.h"
 #include "common/TestRegistry.h"
+#include "common/WindowFixture.h"
 
 #include <QDir>
 #include <QFile>

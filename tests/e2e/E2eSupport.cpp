@@ -1,96 +1,8 @@
 #include "E2eSupport.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 
 namespace e2e {
-
-QString portsFolder(const QString& home) {
-    return home + QStringLiteral("/.config/kt7-logger/ports");
-}
-
-bool makeDanglingPorts(const QString& home) {
-    const QString folder = portsFolder(home);
-    if (!QDir().mkpath(folder))
-        return false;
-    for (int n = 1; n <= PortCount; ++n) {
-        const QString entry = folder + QStringLiteral("/com%1").arg(n);
-        if (!QFile::link(home + QStringLiteral("/no-such-port/com%1").arg(n), entry))
-            return false;
-    }
-    return true;
-}
-
-QProcessEnvironment isolatedEnvironment(const QString& home) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home);
-    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    return environment;
-}
-
-HomeOverride::HomeOverride(const QString& home)
-    : oldHome(qgetenv("HOME")), oldXdg(qgetenv("XDG_CONFIG_HOME")),
-      hadXdg(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
-    qputenv("HOME", QFile::encodeName(home));
-    qunsetenv("XDG_CONFIG_HOME");
-}
-
-HomeOverride::~HomeOverride() {
-    qputenv("HOME", oldHome);
-    if (hadXdg)
-        qputenv("XDG_CONFIG_HOME", oldXdg);
-}
-
-Simulator::Simulator(const QString& home) : home(home) {}
-
-Simulator::~Simulator() {
-    if (proc.state() != QProcess::NotRunning) {
-        proc.kill();
-        proc.waitForFinished(10000);
-    }
-}
-
-bool Simulator::start(const QStringList& arguments, int timeoutMs) {
-    proc.setProcessEnvironment(isolatedEnvironment(home));
-    proc.setProcessChannelMode(QProcess::MergedChannels);
-    proc.start(QStringLiteral(KT7_SIM_PATH), arguments);
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!collected.contains("ready\n")) {
-        if (!proc.waitForReadyRead(int(deadline.remainingTime()))) {
-            collected += proc.readAll();
-            return collected.contains("ready\n");
-        }
-        collected += proc.readAll();
-    }
-    return true;
-}
-
-bool Simulator::stop() {
-    proc.terminate();
-    return proc.waitForFinished(10000) && proc.exitStatus() == QProcess::NormalExit;
-}
-
-void Simulator::killNow() {
-    proc.kill();
-    proc.waitForFinished(10000);
-}
-
-QList<SentLine> readSentLog(const QString& path, int port) {
-    QList<SentLine> lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    const QByteArray wanted = QByteArray::number(port);
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> parts = line.split(' ');
-        if (parts.size() < 3 || parts[1] != wanted || parts[2].isEmpty())
-            continue;
-        lines.append({parts[0].toLongLong(), parts[2], parts.size() > 3 && parts[3] == "dropped"});
-    }
-    return lines;
-}
 
 CsvText readCsv(const QString& path) {
     CsvText csv;
@@ -143,8 +55,8 @@ QString checkDataRows(const QList<QByteArray>& rows) {
 }
 
 QString checkRowsFollowSent(const QList<QByteArray>& rows, const QString& sentLog,
-                            const QByteArray& linkValue, QList<SentLine>* after) {
-    const QList<SentLine> sent = readSentLog(sentLog, 1);
+                            const QByteArray& linkValue, QList<kt7test::SentLine>* after) {
+    const QList<kt7test::SentLine> sent = kt7test::readSentLog(sentLog, 1);
     qsizetype linked = -1;
     for (qsizetype i = 0; i < sent.size(); ++i)
         if (!sent[i].dropped && thousandths(sent[i].value) == thousandths(linkValue))
@@ -152,10 +64,10 @@ QString checkRowsFollowSent(const QList<QByteArray>& rows, const QString& sentLo
     if (linked < 0)
         return QStringLiteral("the linked value %1 is not in the sent log")
             .arg(QString::fromLatin1(linkValue));
-    const QList<SentLine> following = sent.mid(linked + 1);
+    const QList<kt7test::SentLine> following = sent.mid(linked + 1);
     if (after)
         *after = following;
-    for (const SentLine& line : following)
+    for (const kt7test::SentLine& line : following)
         if (line.dropped)
             return QStringLiteral("the simulator dropped %1").arg(QString::fromLatin1(line.value));
     if (following.size() < rows.size())

@@ -1,14 +1,9 @@
 #include "E2eSupport.h"
-#include "RealPortsWindow.h"
+#include "InstrumentRig.h"
 #include "common/TestRegistry.h"
 
-#include <QCheckBox>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -19,21 +14,11 @@ class FastLoggingTest : public QObject {
 
   private slots:
     void everyReadingReachesTheLog() {
-        QTemporaryDir home;
-        QVERIFY(home.isValid());
-        QVERIFY(e2e::makeDanglingPorts(home.path()));
-        const e2e::HomeOverride isolated(home.path());
-        const QString sentLog = home.path() + QStringLiteral("/sent.log");
-        const QString csvPath = home.path() + QStringLiteral("/fast.csv");
-        e2e::Simulator simulator(home.path());
-        // A slow ramp with three decimals: no value repeats within the run.
-        QVERIFY2(simulator.start({"--devices",  "1",    "--first-port", "1",    "--wave",   "ramp",
-                                  "--min",      "0",    "--max",        "1000", "--period", "1000",
-                                  "--decimals", "3",    "--unit",       "kg",   "--rate",   "10",
-                                  "--sent-log", sentLog}),
-                 qPrintable(simulator.output()));
-
-        e2e::RealPortsWindow f(home.path());
+        e2e::InstrumentRig log;
+        QVERIFY2(log.startInstrument(e2e::rampArguments() + QStringList{"--unit", "kg"}),
+                 qPrintable(log.simulator->output()));
+        log.openWindow();
+        e2e::RealPortsWindow& f = *log.f;
         QVERIFY(f.window->sampleTimer()->isActive());
         // When each tick has finished; connected after the window's own handler, so it runs after.
         QList<qint64> tickEnds;
@@ -43,17 +28,8 @@ class FastLoggingTest : public QObject {
         // the minute, which must not bring an interval row in this run.
         QTRY_VERIFY_WITH_TIMEOUT(!tickEnds.isEmpty(), 10000);
 
-        f.button(QStringLiteral("OptDev"), 2)->setChecked(true);
-        f.button(QStringLiteral("OptLogMode"), 0)->setChecked(true);
-        f.control<QLineEdit>(QStringLiteral("TextLogInterval"))->setText(QStringLiteral("100"));
-        f.control<QCheckBox>(QStringLiteral("CheckLogAuto"))->setChecked(true);
-        QAbstractButton* link = f.button(QStringLiteral("Ch_Link"), 0);
-        link->setChecked(true);
-        QVERIFY2(link->isChecked(), "the simulated instrument did not link");
-        const QByteArray linkValue = f.labelText(QStringLiteral("LabMSData"), 0).toLatin1();
-        f.dialogs.answers = QStringList{csvPath};
-        f.window->ComFile_Click(0);
-        QCOMPARE(f.window->state().LogFileName, csvPath);
+        const QString csvPath = log.home.filePath(QStringLiteral("fast.csv"));
+        QVERIFY2(log.startLogging(csvPath), "the simulated instrument did not link or log");
 
         const auto* samples = f.control<QLabel>(QStringLiteral("LabelSamples"));
         QElapsedTimer running;
@@ -80,8 +56,9 @@ class FastLoggingTest : public QObject {
         QCOMPARE(QString::number(rows.size()), samples->text());
 
         // The rows are the instrument's lines that followed the one the link showed, all of them.
-        QList<e2e::SentLine> after;
-        const QString sentFault = e2e::checkRowsFollowSent(rows, sentLog, linkValue, &after);
+        QList<kt7test::SentLine> after;
+        const QString sentFault =
+            e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after);
         QVERIFY2(sentFault.isEmpty(), qPrintable(sentFault));
         // Whatever was sent before the tick preceding the last one ended was there for the last
         // tick to read, so it must be in the file.

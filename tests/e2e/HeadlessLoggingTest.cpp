@@ -1,13 +1,13 @@
 #include "../publish/Broker.h"
 #include "../publish/Subscriber.h"
 #include "E2eSupport.h"
+#include "InstrumentRig.h"
 #include "common/TestRegistry.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -16,7 +16,7 @@ namespace {
 class HeadlessRun {
   public:
     explicit HeadlessRun(const QString& home) : home(home) {
-        QProcessEnvironment environment = e2e::isolatedEnvironment(home);
+        QProcessEnvironment environment = kt7test::isolatedEnvironment(home);
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -122,19 +122,9 @@ QStringList publishedReadings(const Subscriber& subscriber, QString* fault, int*
 class HeadlessLoggingTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
-    std::unique_ptr<e2e::Simulator> simulator;
-    QString sentLog;
+    // The instrument only: the logger here is a process of its own.
+    std::unique_ptr<e2e::InstrumentRig> instrument;
 
-    bool startSimulator() {
-        sentLog = home->path() + QStringLiteral("/sent.log");
-        simulator = std::make_unique<e2e::Simulator>(home->path());
-        // A slow ramp with three decimals: no value repeats within the run.
-        return simulator->start({"--devices",  "1",    "--first-port", "1",    "--wave",   "ramp",
-                                 "--min",      "0",    "--max",        "1000", "--period", "1000",
-                                 "--decimals", "3",    "--unit",       "kg",   "--rate",   "10",
-                                 "--sent-log", sentLog});
-    }
     // Waits until the log holds at least `more` rows beyond what it holds now.
     static bool rowsGrowBy(const QString& csv, int more) {
         const int target = e2e::wholeDataRows(csv) + more;
@@ -150,7 +140,7 @@ class HeadlessLoggingTest : public QObject {
             const QString rowFault = e2e::checkDataRows(csv.lines.mid(3));
             QVERIFY2(rowFault.isEmpty(), qPrintable(rowFault));
             const QString sentFault =
-                e2e::checkRowsFollowSent(csv.lines.mid(3), sentLog, run.linkValue());
+                e2e::checkRowsFollowSent(csv.lines.mid(3), instrument->sentLog, run.linkValue());
             QVERIFY2(sentFault.isEmpty(), qPrintable(sentFault));
         }();
         return csv.lines.mid(3);
@@ -158,15 +148,14 @@ class HeadlessLoggingTest : public QObject {
 
   private slots:
     void init() {
-        home = std::make_unique<QTemporaryDir>();
-        QVERIFY(home->isValid());
-        QVERIFY(e2e::makeDanglingPorts(home->path()));
-        QVERIFY2(startSimulator(), qPrintable(simulator->output()));
+        instrument = std::make_unique<e2e::InstrumentRig>();
+        QVERIFY2(instrument->startInstrument(e2e::rampArguments() + QStringList{"--unit", "kg"}),
+                 qPrintable(instrument->simulator->output()));
     }
-    void cleanup() { simulator.reset(); }
+    void cleanup() { instrument.reset(); }
 
     void fastLogUntilSigterm() {
-        HeadlessRun run(home->path());
+        HeadlessRun run(instrument->home.path());
         QVERIFY(run.start({}));
         QVERIFY2(rowsGrowBy(run.csvPath(), 60), qPrintable(run.output()));
         QVERIFY2(run.terminate(), qPrintable(run.output()));
@@ -199,7 +188,7 @@ class HeadlessLoggingTest : public QObject {
         if (downAtStart)
             QVERIFY(broker.stop());
 
-        HeadlessRun run(home->path());
+        HeadlessRun run(instrument->home.path());
         QVERIFY(run.start({"--mqtt", QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port()),
                            "--mqtt-station", "rig", "--mqtt-readings", readings}));
         QVERIFY2(rowsGrowBy(run.csvPath(), 30), qPrintable(run.output()));

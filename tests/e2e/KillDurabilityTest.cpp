@@ -1,9 +1,9 @@
 #include "E2eSupport.h"
+#include "InstrumentRig.h"
 #include "common/TestRegistry.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <memory>
@@ -15,22 +15,17 @@ class KillDurabilityTest : public QObject {
     Q_OBJECT
 
     static constexpr int Runs = 20;
-    QTemporaryDir home;
-    std::unique_ptr<e2e::Simulator> simulator;
+    e2e::InstrumentRig
+        instrument; // the logger here is the driver process, not a window of the test's
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        QVERIFY(e2e::makeDanglingPorts(home.path()));
-        simulator = std::make_unique<e2e::Simulator>(home.path());
         // One instrument for all runs: each run starts the logger again on a port that a killed
         // logger held a moment ago.
-        QVERIFY2(simulator->start({"--devices", "1", "--first-port", "1", "--wave", "ramp", "--min",
-                                   "0", "--max", "1000", "--period", "1000", "--decimals", "3",
-                                   "--unit", "kg", "--rate", "20"}),
-                 qPrintable(simulator->output()));
+        QVERIFY2(instrument.startInstrument(e2e::rampArguments(20) + QStringList{"--unit", "kg"}),
+                 qPrintable(instrument.simulator->output()));
     }
-    void cleanupTestCase() { simulator.reset(); }
+    void cleanupTestCase() { instrument.simulator.reset(); }
 
     void killedLoggerLeavesWholeRows_data() {
         QTest::addColumn<int>("run");
@@ -39,11 +34,11 @@ class KillDurabilityTest : public QObject {
     }
     void killedLoggerLeavesWholeRows() {
         QFETCH(int, run);
-        QVERIFY(simulator->process().state() == QProcess::Running);
-        const QString csvPath = home.path() + QStringLiteral("/killed-%1.csv").arg(run);
+        QVERIFY(instrument.simulator->process().state() == QProcess::Running);
+        const QString csvPath = instrument.home.filePath(QStringLiteral("killed-%1.csv").arg(run));
 
         QProcess driver;
-        driver.setProcessEnvironment(e2e::isolatedEnvironment(home.path()));
+        driver.setProcessEnvironment(kt7test::isolatedEnvironment(instrument.home.path()));
         driver.setProcessChannelMode(QProcess::MergedChannels);
         driver.start(QStringLiteral(KT7_DRIVER_PATH), {csvPath});
         QVERIFY2(driver.waitForStarted(15000), qPrintable(driver.errorString()));

@@ -1,11 +1,8 @@
 #include "E2eSupport.h"
-#include "RealPortsWindow.h"
+#include "InstrumentRig.h"
 #include "common/TestRegistry.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -60,16 +57,12 @@ class LinkAndPullOutTest : public QObject {
 
   private slots:
     void linkTestAndPullOut() {
-        QTemporaryDir home;
-        QVERIFY(home.isValid());
-        QVERIFY(e2e::makeDanglingPorts(home.path()));
-        const e2e::HomeOverride isolated(home.path());
-        e2e::Simulator simulator(home.path());
-        QVERIFY2(simulator.start({"--devices", "1", "--first-port", "1", "--wave", "const",
-                                  "--value", "12.5", "--unit", "kg", "--rate", "10"}),
-                 qPrintable(simulator.output()));
-
-        e2e::RealPortsWindow f(home.path());
+        e2e::InstrumentRig rig;
+        QVERIFY2(rig.startInstrument(
+                     {"--wave", "const", "--value", "12.5", "--unit", "kg", "--rate", "10"}),
+                 qPrintable(rig.simulator->output()));
+        rig.openWindow();
+        e2e::RealPortsWindow& f = *rig.f;
         f.window->sampleTimer()->stop(); // the test decides when a tick runs
         QVERIFY2(f.messages.shown.isEmpty(), qPrintable(f.messages.shown.join('\n')));
 
@@ -117,7 +110,7 @@ class LinkAndPullOutTest : public QObject {
         QVERIFY(link->isChecked());
 
         // Pulling the cable: the instrument side of the line disappears.
-        simulator.killNow();
+        rig.simulator->killNow();
         QTRY_COMPARE_WITH_TIMEOUT(link->text(), QStringLiteral("Link Waiting"), 15000);
         QVERIFY(link->isChecked());
         QVERIFY(!f.window->devicePort(0).isOpen());
@@ -137,36 +130,21 @@ class LinkAndPullOutTest : public QObject {
 
     // Two instruments logging Fast; one is unplugged and plugged in again on the same port.
     void instrumentThatComesBackRelinksItself() {
-        QTemporaryDir home;
-        QVERIFY(home.isValid());
-        QVERIFY(e2e::makeDanglingPorts(home.path()));
-        const e2e::HomeOverride isolated(home.path());
-        const QString csvPath = home.path() + QStringLiteral("/relink.csv");
-        e2e::Simulator staying(home.path());
+        e2e::InstrumentRig rig;
         // A ramp rising 0.1 a line.
-        QVERIFY2(
-            staying.start({"--devices", "1", "--first-port", "1", "--wave", "ramp", "--min", "0",
-                           "--max", "1000", "--period", "1000", "--unit", "kg", "--rate", "10"}),
-            qPrintable(staying.output()));
-        auto leaving = std::make_unique<e2e::Simulator>(home.path());
+        QVERIFY2(rig.startInstrument({"--wave", "ramp", "--min", "0", "--max", "1000", "--period",
+                                      "1000", "--unit", "kg", "--rate", "10"}),
+                 qPrintable(rig.simulator->output()));
+        auto leaving = std::make_unique<kt7test::SimulatorProcess>(rig.home.path());
         QVERIFY2(leaving->start(SecondInstrument), qPrintable(leaving->output()));
 
-        e2e::RealPortsWindow f(home.path());
+        rig.openWindow();
+        e2e::RealPortsWindow& f = *rig.f;
+        const QString csvPath = rig.home.filePath(QStringLiteral("relink.csv"));
         auto* list1 = f.control<QComboBox>(QStringLiteral("CombMSCom"), 1);
         list1->setCurrentIndex(list1->findData(2));
-        f.button(QStringLiteral("OptDev"), 2)->setChecked(true);
-        f.button(QStringLiteral("OptLogMode"), 0)->setChecked(true);
-        f.control<QLineEdit>(QStringLiteral("TextLogInterval"))->setText(QStringLiteral("100"));
-        f.control<QCheckBox>(QStringLiteral("CheckLogAuto"))->setChecked(true);
+        QVERIFY(f.logFast({1, 0}, csvPath));
         QAbstractButton* link2 = f.button(QStringLiteral("Ch_Link"), 1);
-        for (int attempt = 0; attempt < 3 && !link2->isChecked(); ++attempt)
-            link2->setChecked(true);
-        QAbstractButton* link1 = f.button(QStringLiteral("Ch_Link"), 0);
-        for (int attempt = 0; attempt < 3 && !link1->isChecked(); ++attempt)
-            link1->setChecked(true);
-        QVERIFY(link1->isChecked() && link2->isChecked());
-        f.dialogs.answers = QStringList{csvPath};
-        f.window->ComFile_Click(0);
         const auto rows = [&f] { return f.window->state().SampleCount; };
         QTRY_VERIFY_WITH_TIMEOUT(rows() >= 20, 20000);
 
@@ -186,7 +164,7 @@ class LinkAndPullOutTest : public QObject {
         QVERIFY(list0->findData(1) >= 0);
         QCOMPARE(list1->currentData().toInt(), 2);
 
-        leaving = std::make_unique<e2e::Simulator>(home.path());
+        leaving = std::make_unique<kt7test::SimulatorProcess>(rig.home.path());
         QVERIFY2(leaving->start(SecondInstrument), qPrintable(leaving->output()));
         QTRY_COMPARE_WITH_TIMEOUT(link2->text(), QStringLiteral("Link On"), 3000);
         QVERIFY(link2->isChecked());

@@ -1,4 +1,4 @@
-#include "E2eSupport.h"
+#include "common/ScratchHome.h"
 #include "common/TestRegistry.h"
 
 #include <QDir>
@@ -15,12 +15,12 @@ class LoggerStartupTest : public QObject {
     void startsAndCreatesItsLogFolder() {
         QTemporaryDir home;
         QVERIFY(home.isValid());
-        QVERIFY(e2e::makeDanglingPorts(home.path()));
+        QVERIFY(kt7test::makeDanglingPorts(home.path()));
         const QString logFolder = home.path() + QStringLiteral("/KT7 Log");
         QVERIFY(!QFileInfo::exists(logFolder));
 
         QProcess logger;
-        logger.setProcessEnvironment(e2e::isolatedEnvironment(home.path()));
+        logger.setProcessEnvironment(kt7test::isolatedEnvironment(home.path()));
         logger.setProcessChannelMode(QProcess::MergedChannels);
         logger.start(QStringLiteral(KT7_LOGGER_PATH), {});
         QVERIFY2(logger.waitForStarted(15000), qPrintable(logger.errorString()));
@@ -36,8 +36,8 @@ class LoggerStartupTest : public QObject {
 
         // No log is written before the user asks for one, and the port entries stay as they were.
         QVERIFY(QDir(logFolder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-        for (int n = 1; n <= e2e::PortCount; ++n)
-            QVERIFY(QFileInfo(e2e::portsFolder(home.path()) + QStringLiteral("/com%1").arg(n))
+        for (int n = 1; n <= kt7test::PortCount; ++n)
+            QVERIFY(QFileInfo(kt7test::portsFolder(home.path()) + QStringLiteral("/com%1").arg(n))
                         .isSymLink());
 
         logger.terminate();
@@ -50,21 +50,21 @@ class LoggerStartupTest : public QObject {
     void listsItsPortsAndEnds() {
         QTemporaryDir home;
         QVERIFY(home.isValid());
-        QVERIFY(e2e::makeDanglingPorts(home.path()));
+        QVERIFY(kt7test::makeDanglingPorts(home.path()));
         QProcess logger;
-        logger.setProcessEnvironment(e2e::isolatedEnvironment(home.path()));
+        logger.setProcessEnvironment(kt7test::isolatedEnvironment(home.path()));
         logger.start(QStringLiteral(KT7_LOGGER_PATH), {QStringLiteral("--list-ports")});
         QVERIFY(logger.waitForFinished(30000));
         QCOMPARE(logger.exitCode(), 0);
         const QStringList lines = QString::fromLocal8Bit(logger.readAllStandardOutput())
                                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QVERIFY(lines.size() >= e2e::PortCount);
+        QVERIFY(lines.size() >= kt7test::PortCount);
         // Every number is taken by the home's entries, none of which leads anywhere.
-        for (int n = 1; n <= e2e::PortCount; ++n)
+        for (int n = 1; n <= kt7test::PortCount; ++n)
             QCOMPARE(
                 lines[n - 1],
                 QStringLiteral("COM %1\t%2/no-such-port/com%1\tabsent\t").arg(n).arg(home.path()));
-        for (const QString& line : lines.mid(e2e::PortCount))
+        for (const QString& line : lines.mid(kt7test::PortCount))
             QVERIFY2(line.startsWith(QStringLiteral("none\t")), qPrintable(line));
     }
 };

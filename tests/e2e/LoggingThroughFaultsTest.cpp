@@ -1,11 +1,9 @@
 #include "E2eSupport.h"
-#include "RealPortsWindow.h"
+#include "InstrumentRig.h"
 #include "common/TestRegistry.h"
 
-#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
-#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,54 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// One simulated instrument on COM 1, linked, logged Fast with the real once-a-second timer.
-struct FastLog {
-    QTemporaryDir home;
-    std::unique_ptr<e2e::HomeOverride> isolated;
-    std::unique_ptr<e2e::Simulator> simulator;
-    std::unique_ptr<e2e::RealPortsWindow> f;
-    QString sentLog;
-    QByteArray linkValue;
-
-    bool start(const QStringList& simArguments, const QString& csvPath) {
-        if (!home.isValid() || !e2e::makeDanglingPorts(home.path()))
-            return false;
-        isolated = std::make_unique<e2e::HomeOverride>(home.path());
-        sentLog = home.filePath(QStringLiteral("sent.log"));
-        simulator = std::make_unique<e2e::Simulator>(home.path());
-        if (!simulator->start(
-                QStringList{"--devices", "1", "--first-port", "1", "--sent-log", sentLog} +
-                simArguments))
-            return false;
-        f = std::make_unique<e2e::RealPortsWindow>(home.path());
-        f->button(QStringLiteral("OptDev"), 2)->setChecked(true);
-        f->button(QStringLiteral("OptLogMode"), 0)->setChecked(true);
-        f->control<QLineEdit>(QStringLiteral("TextLogInterval"))->setText(QStringLiteral("100"));
-        f->control<QCheckBox>(QStringLiteral("CheckLogAuto"))->setChecked(true);
-        QAbstractButton* link = f->button(QStringLiteral("Ch_Link"), 0);
-        for (int attempt = 0; attempt < 3 && !link->isChecked(); ++attempt)
-            link->setChecked(true);
-        if (!link->isChecked())
-            return false;
-        linkValue = f->labelText(QStringLiteral("LabMSData"), 0).toLatin1();
-        f->dialogs.answers = QStringList{csvPath};
-        f->window->ComFile_Click(0);
-        return f->window->state().LogFileName == csvPath;
-    }
-    int samples() const {
-        return f->control<QLabel>(QStringLiteral("LabelSamples"))->text().toInt();
-    }
-    bool logging() const { return !f->window->state().LogFileName.isEmpty(); }
-    // The rows of a log file, whole and numbered 1, 2, 3, ...; a fault text when they are not.
-    QString rowsOf(const QString& path, QList<QByteArray>& rows) const {
-        const e2e::CsvText csv = e2e::readCsv(path);
-        if (csv.lines.size() < 3 || !csv.tail.isEmpty() || csv.bareLineFeed)
-            return QStringLiteral("the file is not a whole log");
-        rows = csv.lines.mid(3);
-        return e2e::checkDataRows(rows);
-    }
-};
 
 bool run(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -112,9 +62,6 @@ class FailingDisk {
     bool diskMounted = false;
 };
 
-const QStringList rampArguments{"--wave",   "ramp", "--min",      "0", "--max",  "1000",
-                                "--period", "1000", "--decimals", "3", "--rate", "10"};
-
 } // namespace
 
 // Faults while logging Fast on a simulated instrument: each stops logging with one message that
@@ -127,9 +74,9 @@ class LoggingThroughFaultsTest : public QObject {
     // Deleted under its name while open: a hard link the test made first keeps the file itself,
     // which must hold every row the message counts.
     void logFileDeletedMidRun() {
-        FastLog log;
+        e2e::InstrumentRig log;
         const QString csv = log.home.filePath(QStringLiteral("fast.csv"));
-        QVERIFY2(log.start(rampArguments, csv), "the instrument did not link or log");
+        QVERIFY2(log.start(e2e::rampArguments(), csv), "the instrument did not link or log");
         QTRY_VERIFY_WITH_TIMEOUT(log.samples() >= 20, 30000);
         const QString kept = log.home.filePath(QStringLiteral("kept.csv"));
         QCOMPARE(::link(QFile::encodeName(csv).constData(), QFile::encodeName(kept).constData()),
@@ -155,9 +102,9 @@ class LoggingThroughFaultsTest : public QObject {
         FailingDisk disk(base.path());
         if (!disk.ready)
             QSKIP("needs root to loop-mount a file system");
-        FastLog log;
+        e2e::InstrumentRig log;
         const QString csv = disk.mounted + QStringLiteral("/fast.csv");
-        QVERIFY2(log.start(rampArguments, csv), "the instrument did not link or log");
+        QVERIFY2(log.start(e2e::rampArguments(), csv), "the instrument did not link or log");
         QTRY_VERIFY_WITH_TIMEOUT(log.samples() >= 20, 30000);
         disk.exhaust();
         QTRY_VERIFY_WITH_TIMEOUT(!log.logging(), 30000);
@@ -184,9 +131,9 @@ class LoggingThroughFaultsTest : public QObject {
     // lines, then the instrument vanishes. Every line sent before the program last looked at the
     // port must still reach the log.
     void adapterPulledWhileReadingsWait() {
-        FastLog log;
+        e2e::InstrumentRig log;
         const QString csv = log.home.filePath(QStringLiteral("fast.csv"));
-        QVERIFY2(log.start(rampArguments, csv), "the instrument did not link or log");
+        QVERIFY2(log.start(e2e::rampArguments(), csv), "the instrument did not link or log");
         QTRY_VERIFY_WITH_TIMEOUT(log.samples() >= 5, 30000);
         log.f->window->sampleTimer()->stop();
         kt7::SerialPort& port = log.f->window->devicePort(0);
@@ -203,7 +150,7 @@ class LoggingThroughFaultsTest : public QObject {
         const QString fault = log.rowsOf(csv, rows);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QCOMPARE(log.samples(), rows.size());
-        QList<e2e::SentLine> after;
+        QList<kt7test::SentLine> after;
         const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after);
         QVERIFY2(sent.isEmpty(), qPrintable(sent));
         qsizetype received = 0;
@@ -218,10 +165,11 @@ class LoggingThroughFaultsTest : public QObject {
     // The instrument sends mV, then switches to V: told once, naming both units; the mV readings
     // before the switch are all in the log, and nothing is logged after it.
     void unitChangesAtTheInstrument() {
-        FastLog log;
+        e2e::InstrumentRig log;
         const QString csv = log.home.filePath(QStringLiteral("fast.csv"));
         QVERIFY2(
-            log.start(rampArguments + QStringList{"--unit", "mV", "--unit-change", "6:V"}, csv),
+            log.start(e2e::rampArguments() + QStringList{"--unit", "mV", "--unit-change", "6:V"},
+                      csv),
             "the instrument did not link or log");
         QCOMPARE(log.f->labelText(QStringLiteral("LabMSUnit"), 0), QStringLiteral("mV"));
         QTRY_VERIFY_WITH_TIMEOUT(log.f->messages.shown.size() == 1, 30000);
@@ -242,7 +190,7 @@ class LoggingThroughFaultsTest : public QObject {
         QList<QByteArray> rows;
         const QString fault = log.rowsOf(csv, rows);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
-        QList<e2e::SentLine> after;
+        QList<kt7test::SentLine> after;
         const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after);
         QVERIFY2(sent.isEmpty(), qPrintable(sent));
         // Every line sent in mV is a row: about six seconds of them at ten a second.

@@ -9,7 +9,9 @@
 #include "platform/serial/QtSerialPortFactory.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <memory>
 
 namespace e2e {
@@ -23,6 +25,26 @@ class RealPortsWindow : public kt7test::WindowControls<RealPortsWindow> {
         desktop.appFolder = home;
         desktop.logDir = home + QStringLiteral("/KT7 Log/");
         window = std::make_unique<kt7::Form_KT7>(platform);
+    }
+
+    // Links the devices in the order given, on the ports they are set to, and logs them Fast into
+    // csvPath, sampling automatically. False when a device did not link or the log did not open.
+    bool logFast(const QList<int>& devices, const QString& csvPath) {
+        button(QStringLiteral("OptDev"), 2)->setChecked(true);
+        button(QStringLiteral("OptLogMode"), 0)->setChecked(true);
+        control<QLineEdit>(QStringLiteral("TextLogInterval"))->setText(QStringLiteral("100"));
+        control<QCheckBox>(QStringLiteral("CheckLogAuto"))->setChecked(true);
+        for (int device : devices) {
+            QAbstractButton* link = button(QStringLiteral("Ch_Link"), device);
+            // A link can miss when no line end falls into its short wait on a busy machine.
+            for (int attempt = 0; attempt < 3 && !link->isChecked(); ++attempt)
+                link->setChecked(true);
+            if (!link->isChecked())
+                return false;
+        }
+        dialogs.answers = QStringList{csvPath};
+        window->ComFile_Click(0);
+        return window->state().LogFileName == csvPath;
     }
 
     kt7::QtSerialPortFactory ports;

@@ -1,4 +1,5 @@
 #include "platform/core/PortPaths.h"
+#include "common/ScratchHome.h"
 #include "common/TestRegistry.h"
 #include "platform/serial/QtSerialPort.h"
 
@@ -6,31 +7,20 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 // Where COM n lives on Unix, and what opening a port that is not there says.
 class PortPathsTest : public QObject {
     Q_OBJECT
     QTemporaryDir home;
-    QByteArray savedHome;
-    QByteArray savedConfig;
+    std::optional<kt7test::HomeOverride> isolated;
 
   private slots:
-    void init() {
-        savedHome = qgetenv("HOME");
-        savedConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qunsetenv("XDG_CONFIG_HOME");
-    }
-    void cleanup() {
-        qputenv("HOME", savedHome);
-        if (savedConfig.isEmpty())
-            qunsetenv("XDG_CONFIG_HOME");
-        else
-            qputenv("XDG_CONFIG_HOME", savedConfig);
-    }
+    void init() { isolated.emplace(home.path()); }
+    void cleanup() { isolated.reset(); }
 
     void entryInThePortsFolderWinsOverTheBuiltInPort() {
-        const QString folder = home.path() + QStringLiteral("/.config/kt7-logger/ports");
+        const QString folder = kt7test::portsFolder(home.path());
         QCOMPARE(kt7::portsFolder(), folder);
         QCOMPARE(kt7::portDevicePath(3), QStringLiteral("/dev/ttyS2"));
         QVERIFY(QDir().mkpath(folder));
@@ -44,7 +34,7 @@ class PortPathsTest : public QObject {
     }
 
     void openingAPortThatIsNotThereSaysNotFound() {
-        const QString folder = home.path() + QStringLiteral("/.config/kt7-logger/ports");
+        const QString folder = kt7test::portsFolder(home.path());
         QVERIFY(QDir().mkpath(folder));
         QFile::remove(folder + QStringLiteral("/com7"));
         QVERIFY(

@@ -84,7 +84,7 @@ MqttSettings settingsFor(const Broker& broker) {
 
 } // namespace
 
-class TestMqttBroker : public QObject {
+class MqttBrokerTest : public QObject {
     Q_OBJECT
   private:
     std::unique_ptr<Broker> broker;
@@ -161,5 +161,5 @@ class TestMqttBroker : public QObject {
     }
 };
 
-KT7_REGISTER_TEST(TestMqttBroker)
+KT7_REGISTER_TEST(MqttBrokerTest)
 #include "MqttBrokerTest.moc"

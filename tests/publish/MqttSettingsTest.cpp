@@ -25,7 +25,7 @@ QString describe(const MqttSettingsResult& result, const QString& path = {}) {
 
 } // namespace
 
-class TestMqttSettings : public QObject {
+class MqttSettingsTest : public QObject {
     Q_OBJECT
   private slots:
     void fromText_data() {
@@ -108,5 +108,5 @@ class TestMqttSettings : public QObject {
     }
 };
 
-KT7_REGISTER_TEST(TestMqttSettings)
+KT7_REGISTER_TEST(MqttSettingsTest)
 #include "MqttSettingsTest.moc"

@@ -13,7 +13,7 @@ using Texts = std::array<QString, 8>;
 
 } // namespace
 
-class TestRowMessages : public QObject {
+class RowMessagesTest : public QObject {
     Q_OBJECT
   private slots:
     // Each row has one device with a value; the rest have none and send nothing.
@@ -59,5 +59,5 @@ class TestRowMessages : public QObject {
     }
 };
 
-KT7_REGISTER_TEST(TestRowMessages)
+KT7_REGISTER_TEST(RowMessagesTest)
 #include "RowMessagesTest.moc"

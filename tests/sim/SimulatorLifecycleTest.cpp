@@ -1,5 +1,5 @@
 #include "PortReader.h"
-#include "SimulatorProcess.h"
+#include "common/SimulatorProcess.h"
 #include "common/TestRegistry.h"
 
 #include <QDir>
@@ -9,6 +9,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/stat.h>
+
+using kt7test::SimulatorProcess;
+
+namespace {
+
+// True when an entry (the link itself, not what it points to) exists at path.
+bool entryExists(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+} // namespace
 
 // Port links over the simulator's lifetime, the raw-file mode and the refusal of bad flags.
 class SimulatorLifecycleTest : public QObject {
@@ -30,7 +43,7 @@ class SimulatorLifecycleTest : public QObject {
         QFETCH(bool, useXdgConfigHome);
         QFETCH(bool, unplug);
         QTemporaryDir xdg;
-        SimulatorProcess simulator(useXdgConfigHome ? xdg.path() + "/cfg" : QString());
+        SimulatorProcess simulator({}, useXdgConfigHome ? xdg.path() + "/cfg" : QString());
         // A link left behind by an earlier run must be replaced, not refused.
         QVERIFY(QDir().mkpath(simulator.portsFolder()));
         QVERIFY(QFile::link("/nonexistent/tty", simulator.linkPath(1)));
@@ -41,8 +54,7 @@ class SimulatorLifecycleTest : public QObject {
                       << "0.5";
         if (unplug)
             arguments << "--unplug-on-exit";
-        simulator.start(arguments);
-        QVERIFY(simulator.waitUntilReady());
+        QVERIFY2(simulator.start(arguments), qPrintable(simulator.output()));
 
         const QStringList announced = simulator.announcements();
         QCOMPARE(announced.size(), 2);
@@ -85,9 +97,8 @@ class SimulatorLifecycleTest : public QObject {
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(raw) == raw.size());
         file.close();
         const QString logPath = simulator.home() + "/sent.log";
-        simulator.start({"--ports", "1,2", "--wave", "const", "--raw-file", file.fileName(),
-                         "--after-raw", afterRaw, "--sent-log", logPath});
-        QVERIFY(simulator.waitUntilReady());
+        QVERIFY(simulator.start({"--ports", "1,2", "--wave", "const", "--raw-file", file.fileName(),
+                                 "--after-raw", afterRaw, "--sent-log", logPath}));
         PortReader port(simulator.linkPath(2));
 
         QCOMPARE(port.readBytes(raw.size(), 3000), raw);
@@ -113,9 +124,10 @@ class SimulatorLifecycleTest : public QObject {
         QFile file(simulator.home() + "/raw.bin");
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1.0 kg      \r\n") == 14);
         file.close();
-        simulator.start({"--devices", "2", "--raw-file", file.fileName(), "--after-raw", "exit"});
+        QVERIFY(simulator.start(
+            {"--devices", "2", "--raw-file", file.fileName(), "--after-raw", "exit"}));
         QVERIFY(simulator.finishedCleanly());
-        QVERIFY(simulator.process().readAllStandardOutput().endsWith("ready\n"));
+        QVERIFY(simulator.standardOutput().endsWith("ready\n"));
         QVERIFY(!entryExists(simulator.linkPath(1)));
         QVERIFY(!entryExists(simulator.linkPath(2)));
     }
@@ -132,11 +144,11 @@ class SimulatorLifecycleTest : public QObject {
     void rejectsBadArguments() {
         QFETCH(QStringList, arguments);
         SimulatorProcess simulator;
-        simulator.start(arguments);
-        QVERIFY(simulator.process().waitForFinished(5000));
+        QVERIFY(!simulator.start(arguments, 5000));
+        QCOMPARE(simulator.process().state(), QProcess::NotRunning);
         QCOMPARE(simulator.process().exitCode(), 2);
         QVERIFY(!simulator.process().readAllStandardError().isEmpty());
-        QVERIFY(!simulator.process().readAllStandardOutput().contains("ready"));
+        QVERIFY(!simulator.standardOutput().contains("ready"));
         QVERIFY(!entryExists(simulator.portsFolder()));
     }
 };

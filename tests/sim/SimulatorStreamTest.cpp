@@ -1,5 +1,5 @@
 #include "PortReader.h"
-#include "SimulatorProcess.h"
+#include "common/SimulatorProcess.h"
 #include "common/TestRegistry.h"
 
 #include <QDateTime>
@@ -9,32 +9,12 @@
 #include <QTest>
 #include <csignal>
 
+using kt7test::SimulatorProcess;
+
 namespace {
 
-struct SentLogEntry {
-    qint64 epochMs;
-    int port;
-    QString value;
-    bool dropped;
-};
-
-QList<SentLogEntry> readSentLog(const QString& path) {
-    QFile file(path);
-    QList<SentLogEntry> entries;
-    if (!file.open(QIODevice::ReadOnly))
-        return entries;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() >= 3)
-            entries.append({fields[0].toLongLong(), fields[1].toInt(),
-                            QString::fromLatin1(fields[2]),
-                            fields.size() == 4 && fields[3] == "dropped"});
-    }
-    return entries;
-}
-
-QString valueOf(const QByteArray& line) {
-    return QString::fromLatin1(line.left(line.indexOf(' ')));
+QByteArray valueOf(const QByteArray& line) {
+    return line.left(line.indexOf(' '));
 }
 
 } // namespace
@@ -74,8 +54,7 @@ class SimulatorStreamTest : public QObject {
         QFETCH(double, lowest);
         QFETCH(double, highest);
         SimulatorProcess simulator;
-        simulator.start(QStringList{"--devices", "1", "--rate", "50"} + arguments);
-        QVERIFY(simulator.waitUntilReady());
+        QVERIFY(simulator.start(QStringList{"--devices", "1", "--rate", "50"} + arguments));
         PortReader port(simulator.linkPath(1));
         QVERIFY(port.isOpen());
 
@@ -102,8 +81,7 @@ class SimulatorStreamTest : public QObject {
         QFETCH(int, fewest);
         QFETCH(int, most);
         SimulatorProcess simulator;
-        simulator.start({"--devices", "1", "--wave", "const", "--rate", rate});
-        QVERIFY(simulator.waitUntilReady());
+        QVERIFY(simulator.start({"--devices", "1", "--wave", "const", "--rate", rate}));
         PortReader port(simulator.linkPath(1));
         port.discardWaiting();
         QCOMPARE(port.readLines(1, 2000).size(), 1);
@@ -120,19 +98,18 @@ class SimulatorStreamTest : public QObject {
         SimulatorProcess simulator;
         const QString logPath = simulator.home() + "/sent.log";
         const qint64 startMs = QDateTime::currentMSecsSinceEpoch();
-        simulator.start({"--ports", "2,5", "--wave", "ramp", "--max", "1000", "--period", "100",
-                         "--decimals", "3", "--rate", "50", "--sent-log", logPath});
-        QVERIFY(simulator.waitUntilReady());
+        QVERIFY(simulator.start({"--ports", "2,5", "--wave", "ramp", "--max", "1000", "--period",
+                                 "100", "--decimals", "3", "--rate", "50", "--sent-log", logPath}));
         PortReader port(simulator.linkPath(5));
         const QByteArrayList lines = port.readLines(10, 3000);
         QCOMPARE(lines.size(), 10);
         QVERIFY(simulator.stopWith(SIGTERM));
         const qint64 endMs = QDateTime::currentMSecsSinceEpoch();
 
-        QStringList loggedForPort5;
+        QByteArrayList loggedForPort5;
         int loggedForPort2 = 0;
         qint64 previousMs = 0;
-        for (const SentLogEntry& entry : readSentLog(logPath)) {
+        for (const kt7test::SentLine& entry : kt7test::readSentLog(logPath)) {
             QVERIFY(!entry.dropped);
             QVERIFY(entry.epochMs >= startMs && entry.epochMs <= endMs);
             QVERIFY(entry.epochMs >= previousMs);
@@ -152,12 +129,11 @@ class SimulatorStreamTest : public QObject {
     void fullPortDropsWholeLinesOnly() {
         SimulatorProcess simulator;
         const QString logPath = simulator.home() + "/sent.log";
-        simulator.start({"--devices", "1", "--baud", "4000000", "--rate", "10000", "--wave", "ramp",
-                         "--max", "1000000", "--period", "1000", "--decimals", "3", "--sent-log",
-                         logPath});
-        QVERIFY(simulator.waitUntilReady());
+        QVERIFY(simulator.start({"--devices", "1", "--baud", "4000000", "--rate", "10000", "--wave",
+                                 "ramp", "--max", "1000000", "--period", "1000", "--decimals", "3",
+                                 "--sent-log", logPath}));
         const auto anyDropped = [&] {
-            const QList<SentLogEntry> entries = readSentLog(logPath);
+            const QList<kt7test::SentLine> entries = kt7test::readSentLog(logPath);
             return std::any_of(entries.begin(), entries.end(), [](auto& e) { return e.dropped; });
         };
         QTRY_VERIFY_WITH_TIMEOUT(anyDropped(), 10000);
@@ -167,8 +143,8 @@ class SimulatorStreamTest : public QObject {
         QCOMPARE(lines.size(), 6000);
         QVERIFY(simulator.stopWith(SIGTERM));
 
-        QStringList sent;
-        for (const SentLogEntry& entry : readSentLog(logPath))
+        QByteArrayList sent;
+        for (const kt7test::SentLine& entry : kt7test::readSentLog(logPath))
             if (!entry.dropped)
                 sent.append(entry.value);
         QVERIFY(sent.size() >= lines.size());

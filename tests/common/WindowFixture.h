@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form_KT7.h"
+#include "common/DeviceLine.h"
 #include "common/WindowControls.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDesktop.h"
@@ -41,10 +42,6 @@ class WindowFixture : public WindowControls<WindowFixture> {
         window->sampleTimer()->stop(); // ticks run when the test says so
     }
 
-    // Sends one reading line in the instrument's format to a port.
-    static QByteArray line(const QByteArray& value, const QByteArray& unit) {
-        return value + ' ' + unit.leftJustified(8, ' ') + "\r\n";
-    }
     // Links device index on its current port, with a reading arriving during the link's wait.
     bool link(int index, const QByteArray& during) {
         ports.sendDuringWait(window->devicePort(index).portNumber(), during);

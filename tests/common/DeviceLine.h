@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <algorithm>
+
+namespace kt7test {
 
 // A line as an instrument sends it: value, blank, unit padded to eight characters, CR LF.
 inline QByteArray deviceLine(const QByteArray& value, const QByteArray& unit = "us") {
-    return value + ' ' + unit + QByteArray(std::max<qsizetype>(0, 8 - unit.size()), ' ') + "\r\n";
+    return value + ' ' + unit.leftJustified(8, ' ') + "\r\n";
 }
+
+} // namespace kt7test

@@ -7,7 +7,7 @@ using namespace kt7;
 
 using Seconds = QList<int>;
 
-class TestElapsedSeconds : public QObject {
+class ElapsedSecondsTest : public QObject {
     Q_OBJECT
   private slots:
     void steps_data() {
@@ -50,5 +50,5 @@ class TestElapsedSeconds : public QObject {
     }
 };
 
-KT7_REGISTER_TEST(TestElapsedSeconds)
-#include "tst_ElapsedSeconds.moc"
+KT7_REGISTER_TEST(ElapsedSecondsTest)
+#include "ElapsedSecondsTest.moc"

@@ -1,5 +1,5 @@
-#include "common/TestRegistry.h"
 #include "logfile/LogFile.h"
+#include "common/TestRegistry.h"
 #include "text/SystemReason.h"
 
 #include <QFile>
@@ -31,7 +31,7 @@ QByteArray contents(const QString& path) {
 
 } // namespace
 
-class TestLogFile : public QObject {
+class LogFileTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString logPath() const { return dir.filePath("log.csv"); }
@@ -221,5 +221,5 @@ class TestLogFile : public QObject {
 #endif
 };
 
-KT7_REGISTER_TEST(TestLogFile)
-#include "tst_LogFile.moc"
+KT7_REGISTER_TEST(LogFileTest)
+#include "LogFileTest.moc"

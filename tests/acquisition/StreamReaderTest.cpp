@@ -1,10 +1,11 @@
-#include "DeviceLines.h"
 #include "acquisition/StreamReader.h"
+#include "common/DeviceLine.h"
 #include "common/TestRegistry.h"
 
 #include <QTest>
 
 using namespace kt7;
+using kt7test::deviceLine;
 
 class StreamReaderTest : public QObject {
     Q_OBJECT
@@ -89,4 +90,4 @@ class StreamReaderTest : public QObject {
 };
 
 KT7_REGISTER_TEST(StreamReaderTest)
-#include "tst_StreamReader.moc"
+#include "StreamReaderTest.moc"

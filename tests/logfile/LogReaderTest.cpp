@@ -1,6 +1,6 @@
+#include "logfile/LogReader.h"
 #include "common/TestRegistry.h"
 #include "logfile/CsvFormat.h"
-#include "logfile/LogReader.h"
 
 #include <QTest>
 #include <cmath>
@@ -51,7 +51,7 @@ LogRows readInPieces(LogReader& reader, const QByteArray& bytes, int piece) {
 
 } // namespace
 
-class TestLogReader : public QObject {
+class LogReaderTest : public QObject {
     Q_OBJECT
   private slots:
     void readsWhatTheWriterWrote_data() {
@@ -138,5 +138,5 @@ class TestLogReader : public QObject {
     }
 };
 
-KT7_REGISTER_TEST(TestLogReader)
-#include "tst_LogReader.moc"
+KT7_REGISTER_TEST(LogReaderTest)
+#include "LogReaderTest.moc"

@@ -1,5 +1,5 @@
-#include "common/TestRegistry.h"
 #include "setup/SetupValue.h"
+#include "common/TestRegistry.h"
 
 #include <QTest>
 
@@ -8,7 +8,7 @@ using namespace kt7;
 using MaybeInt = std::optional<qint16>;
 using MaybeBool = std::optional<bool>;
 
-class TestSetupValue : public QObject {
+class SetupValueTest : public QObject {
     Q_OBJECT
   private slots:
     void conversions_data() {
@@ -74,5 +74,5 @@ class TestSetupValue : public QObject {
     }
 };
 
-KT7_REGISTER_TEST(TestSetupValue)
-#include "tst_SetupValue.moc"
+KT7_REGISTER_TEST(SetupValueTest)
+#include "SetupValueTest.moc"

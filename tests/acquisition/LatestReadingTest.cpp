@@ -48,4 +48,4 @@ class LatestReadingTest : public QObject {
 };
 
 KT7_REGISTER_TEST(LatestReadingTest)
-#include "tst_LatestReading.moc"
+#include "LatestReadingTest.moc"

@@ -41,4 +41,4 @@ class IntervalRulesTest : public QObject {
 };
 
 KT7_REGISTER_TEST(IntervalRulesTest)
-#include "tst_IntervalRules.moc"
+#include "IntervalRulesTest.moc"

@@ -1,8 +1,8 @@
+#include "common/TestRegistry.h"
 #include "text/LeftVal.h"
 #include "text/NumberFromText.h"
 #include "text/NumberText.h"
 #include "text/StrictDecimal.h"
-#include "common/TestRegistry.h"
 
 #include <QTest>
 #include <limits>
@@ -171,4 +171,4 @@ class NumberRulesTest : public QObject {
 };
 
 KT7_REGISTER_TEST(NumberRulesTest)
-#include "tst_NumberRules.moc"
+#include "NumberRulesTest.moc"

@@ -60,4 +60,4 @@ class ReadingConversionTest : public QObject {
 };
 
 KT7_REGISTER_TEST(ReadingConversionTest)
-#include "tst_ReadingConversion.moc"
+#include "ReadingConversionTest.moc"

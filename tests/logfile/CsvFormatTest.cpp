@@ -1,5 +1,5 @@
-#include "common/TestRegistry.h"
 #include "logfile/CsvFormat.h"
+#include "common/TestRegistry.h"
 
 #include <QTest>
 
@@ -22,7 +22,7 @@ Labels startLabels() {
 
 } // namespace
 
-class TestCsvFormat : public QObject {
+class CsvFormatTest : public QObject {
     Q_OBJECT
   private slots:
     void header_data() {
@@ -136,5 +136,5 @@ class TestCsvFormat : public QObject {
     }
 };
 
-KT7_REGISTER_TEST(TestCsvFormat)
-#include "tst_CsvFormat.moc"
+KT7_REGISTER_TEST(CsvFormatTest)
+#include "CsvFormatTest.moc"

@@ -1,5 +1,5 @@
-#include "DeviceLines.h"
 #include "acquisition/DevicePoller.h"
+#include "common/DeviceLine.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeSerialPorts.h"
 
@@ -7,6 +7,7 @@
 #include <QTest>
 
 using namespace kt7;
+using kt7test::deviceLine;
 
 namespace {
 
@@ -245,4 +246,4 @@ class DevicePollerTest : public QObject {
 };
 
 KT7_REGISTER_TEST(DevicePollerTest)
-#include "tst_DevicePoller.moc"
+#include "DevicePollerTest.moc"

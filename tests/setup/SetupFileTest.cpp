@@ -1,5 +1,5 @@
-#include "common/TestRegistry.h"
 #include "setup/SetupFile.h"
+#include "common/TestRegistry.h"
 
 #include <QTest>
 
@@ -63,7 +63,7 @@ SetupData restored(const SetupFileContent& content) {
 
 } // namespace
 
-class TestSetupFile : public QObject {
+class SetupFileTest : public QObject {
     Q_OBJECT
   private slots:
     void writesTheNineLinesByteForByte() {
@@ -222,5 +222,5 @@ class TestSetupFile : public QObject {
     }
 };
 
-KT7_REGISTER_TEST(TestSetupFile)
-#include "tst_SetupFile.moc"
+KT7_REGISTER_TEST(SetupFileTest)
+#include "SetupFileTest.moc"
