@@ -1,7 +1,7 @@
 // Page selector and chart settings: which frames show, Y limits, the X span.
-#include "text/NumberFromText.h"
 #include "app/Form_KT7.h"
 #include "chart/ChartComponent.h"
+#include "text/NumberFromText.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "chart/ChartInteraction.h"
 
-#include "text/NumberText.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "text/NumberText.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #include "logfile/DateTimeFieldReader.h"
 
-#include "text/CodePage.h"
 #include "logfile/CsvFormat.h"
+#include "text/CodePage.h"
 
 namespace kt7 {
 

@@ -2,11 +2,11 @@
 
 #include "acquisition/DevicePoller.h"
 #include "acquisition/ElapsedSeconds.h"
-#include "text/CodePage.h"
 #include "logfile/LogFile.h"
 #include "record/RecordSink.h"
 #include "record/TickDurations.h"
 #include "record/TickView.h"
+#include "text/CodePage.h"
 
 #include <QLocale>
 #include <vector>

@@ -2,10 +2,10 @@
 // LeftVal and the stream reader's line splitting, which must not depend on how the bytes were
 // split into reads.
 #include "acquisition/LatestReading.h"
-#include "text/LeftVal.h"
-#include "text/NumberFromText.h"
 #include "acquisition/ReadingConversion.h"
 #include "acquisition/StreamReader.h"
+#include "text/LeftVal.h"
+#include "text/NumberFromText.h"
 #include "text/StrictDecimal.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "platform/serial/PolledSerialPort.h"
 
-#include "text/SystemReason.h"
 #include "platform/core/PortPaths.h"
+#include "text/SystemReason.h"
 
 #include <QFile>
 
