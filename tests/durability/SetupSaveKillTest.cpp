@@ -1,6 +1,7 @@
 #include "common/TestRegistry.h"
 #include "setup/SetupFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -36,7 +37,13 @@ class SetupSaveKillTest : public QObject {
     void fileIsOldOrNewAfterAKill() {
         QTemporaryDir folder;
         const QString path = folder.path() + QStringLiteral("/setup.kt7");
+        // A killed saver never removes its own temporary home: keep those homes in our folder.
+        const QString scratch = folder.path() + QStringLiteral("/scratch");
+        QVERIFY(QDir().mkdir(scratch));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), scratch);
         QProcess first;
+        first.setProcessEnvironment(environment);
         first.start(QStringLiteral(KT7_SETUP_SAVE_DRIVER), {path, QStringLiteral("1")});
         QVERIFY(first.waitForFinished(30000));
         QCOMPARE(first.exitCode(), 0);
@@ -47,6 +54,7 @@ class SetupSaveKillTest : public QObject {
         QRandomGenerator random(20261208);
         for (int run = 0; run < runs; ++run) {
             QProcess saver;
+            saver.setProcessEnvironment(environment);
             saver.start(QStringLiteral(KT7_SETUP_SAVE_DRIVER), {path, QStringLiteral("0")});
             QVERIFY(saver.waitForStarted());
             const int wanted = random.bounded(1, 6);
