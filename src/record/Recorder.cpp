@@ -6,49 +6,61 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <exception>
 
 namespace kt7 {
 
-namespace {
-// One failing step of the tick must never stop the others.
-template <typename Step> void guarded(Step&& step) {
+// One failing step of the tick must never stop the others, and is never dropped without a trace.
+template <typename Step> void Recorder::guarded(const char* name, Step&& step) {
+    QString cause;
     try {
         step();
+        return;
+    } catch (const std::exception& error) {
+        cause = QString::fromLocal8Bit(error.what());
     } catch (...) {
+        cause = QStringLiteral("an unknown exception");
+    }
+    ++failedSteps;
+    const QString text = QStringLiteral("A step of the sampling tick failed and was skipped (%1): "
+                                        "%2. Further failures of this kind are counted, not told.")
+                             .arg(QLatin1String(name), cause);
+    if (!toldFailures.contains(text) && tellFailure) {
+        toldFailures.insert(text);
+        tellFailure(text);
     }
 }
-} // namespace
 
 Recorder::Recorder(Clock& clock, CodePage codePage, QLocale dateLocale, LogFile::SyncFunction sync)
     : clock(clock), codePage(std::move(codePage)), dateLocale(std::move(dateLocale)),
       log(std::move(sync)) {}
 
-void Recorder::tick(TickView& view) {
+const PollResult& Recorder::tick(const TickControls& c, TickView& view) {
     QElapsedTimer timer;
     timer.start();
     const QDateTime now = clock.now();
     interval += elapsed.update(now.time().second());
-    const TickControls c = view.tickControls();
 
-    PollResult poll;
-    guarded([&] {
+    lastPoll = {};
+    PollResult& poll = lastPoll;
+    guarded("poll", [&] {
         poll = poller.poll(c.devices);
         view.showPoll(poll);
     });
     // A tick whose data completed no line has nothing to chart, publish or log.
     const bool data = poll.hasRows();
     for (RecordSink* sink : sinks)
-        guarded([&] {
+        guarded("readings to a consumer", [&] {
             if (data)
                 sink->readingsPolled(poll.block, now, c);
         });
-    guarded([&] {
+    guarded("lines per tick", [&] {
         if (data)
             view.showLinesPerTick(poll.lastPieceCount);
     });
-    guarded([&] { view.rescaleAutoAxes(); });
+    guarded("Y axes", [&] { view.rescaleAutoAxes(); });
     const bool logOpen = log.isOpen();
-    guarded([&] {
+    guarded("Fast rows", [&] {
         if (logOpen && c.autoSample == 1 && data && c.fastMode) {
             for (int r = 0; r < poll.block.rowCount(); ++r)
                 writeRow(poll.block.row(r));
@@ -59,7 +71,7 @@ void Recorder::tick(TickView& view) {
     // a set-up file) keeps counting, so interval rows go on.
     if (c.autoSample == 0)
         restartInterval();
-    guarded([&] {
+    guarded("interval row", [&] {
         const std::optional<int> seconds = intervalSeconds(c.intervalText);
         const bool due = seconds && interval >= *seconds;
         if (logOpen && (due || c.manualRequest) && data) {
@@ -69,12 +81,13 @@ void Recorder::tick(TickView& view) {
             interval = 0;
         }
     });
-    guarded([&] {
+    guarded("interval count", [&] {
         if (logOpen && c.autoSample == 1 && data && c.intervalMode)
             view.showIntervalCount(c.intervalText, interval);
     });
     finishTick(view, c);
     tickDurations.add(timer.nsecsElapsed());
+    return lastPoll;
 }
 
 void Recorder::restartInterval() {
@@ -102,7 +115,7 @@ void Recorder::finishTick(TickView& view, const TickControls& controls) {
         lastSampleInFile = samples;
         if (!written.empty())
             for (RecordSink* sink : sinks)
-                guarded([&] { sink->rowsLogged(written, controls); });
+                guarded("rows to a consumer", [&] { sink->rowsLogged(written, controls); });
         result = log.syncIfDue(clock.now());
     }
     if (result.ok)

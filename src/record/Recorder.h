@@ -9,6 +9,8 @@
 #include "text/CodePage.h"
 
 #include <QLocale>
+#include <QSet>
+#include <functional>
 #include <vector>
 
 namespace kt7 {
@@ -23,7 +25,13 @@ class Recorder {
     Recorder(Clock& clock, CodePage codePage, QLocale dateLocale, LogFile::SyncFunction sync = {});
 
     void addSink(RecordSink* sink) { sinks.push_back(sink); }
-    void tick(TickView& view);
+    // One tick with the devices and sampling settings given; the poll it made stays readable
+    // until the next tick.
+    const PollResult& tick(const TickControls& controls, TickView& view);
+
+    // A step of the tick that throws is skipped and counted; each step and cause is told once.
+    void onStepFailure(std::function<void(const QString&)> tell) { tellFailure = std::move(tell); }
+    qint64 stepFailures() const { return failedSteps; }
 
     // The log: created with its header, the sample count starting again from 0.
     LogFileError startLog(const QString& path, const QByteArray& header);
@@ -42,6 +50,7 @@ class Recorder {
     DevicePoller& devicePoller() { return poller; }
 
   private:
+    template <typename Step> void guarded(const char* name, Step&& step);
     void writeRow(const std::array<std::optional<double>, DeviceCount>& values);
     void finishTick(TickView& view, const TickControls& controls);
 
@@ -58,6 +67,10 @@ class Recorder {
     QByteArray pendingRows; // this tick's rows, written in one go at its end
     std::vector<RecordedRow> pendingRecords;
     TickDurations tickDurations;
+    PollResult lastPoll;
+    std::function<void(const QString&)> tellFailure;
+    qint64 failedSteps = 0;
+    QSet<QString> toldFailures;
 };
 
 } // namespace kt7

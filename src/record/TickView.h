@@ -6,13 +6,12 @@
 
 namespace kt7 {
 
-// What a sampling tick shows, and where it reads its controls: the window's captions and chart,
-// or nothing at all when logging without a window. The recorder calls these in the tick's order;
-// a step that throws never stops the others.
+// What a sampling tick shows: the window's captions and chart, or nothing at all when logging
+// without a window. The recorder calls these in the tick's order; a step that throws never stops
+// the others.
 class TickView {
   public:
     virtual ~TickView() = default;
-    virtual TickControls tickControls() = 0;
     // The new value captions and unit-change notices of the poll.
     virtual void showPoll(const PollResult&) {}
     // After the readings went to the sinks: complete lines of the last device that had data.

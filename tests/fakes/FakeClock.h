@@ -21,6 +21,12 @@ class FakeClock : public kt7::Clock {
             onWait(milliseconds);
     }
 
+    // The timed wait passes at once, as a blocking one would, so a test needs no event loop.
+    void waitThen(int milliseconds, QObject*, std::function<void()> done) override {
+        blockingWait(milliseconds);
+        done();
+    }
+
     void set(const QDateTime& time) { current = time; }
     void advanceSeconds(int seconds) { current = current.addSecs(seconds); }
 

@@ -1,0 +1,133 @@
+#include "session/LoggerOptions.h"
+
+#include <QCommandLineParser>
+
+namespace kt7 {
+
+namespace {
+struct OptionText {
+    const char* name;
+    const char* valueName; // nullptr: a switch
+    const char* description;
+};
+
+constexpr OptionText Options[] = {
+    {"setup", "FILE.kt7", "Load this set-up file at start."},
+    {"link", nullptr, "With --setup: link every device the set-up gives a port."},
+    {"view", "FILE.csv", "Show a saved log in the viewer, without the logger."},
+    {"list-ports", nullptr, "Print the COM number map and end."},
+    {"headless", nullptr, "Log without a window (needs --setup)."},
+    {"log", "FILE.csv", "Headless: the log file (default: KT7_LogData.csv in the log folder)."},
+    {"fast", nullptr, "Headless: log every reading."},
+    {"every", "N", "Headless: log one row every N seconds (1 to 32767)."},
+    {"auto", nullptr, "Headless: sample automatically even when the set-up says not to."},
+    {"mqtt", "URL", "Publish to this broker: mqtt://host[:port]."},
+    {"mqtt-station", "NAME", "The station in the topic kt7/<station>/<device>."},
+    {"mqtt-readings", "logged|all", "Publish the logged rows (default) or every reading."},
+    {"status-every", "SECONDS", "Headless: print the status line this often (default 60)."},
+};
+
+void addOptions(QCommandLineParser& parser) {
+    for (const OptionText& option : Options) {
+        QCommandLineOption made(QString::fromLatin1(option.name),
+                                QString::fromLatin1(option.description));
+        if (option.valueName)
+            made.setValueName(QString::fromLatin1(option.valueName));
+        parser.addOption(made);
+    }
+    parser.addOption(
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")});
+    parser.addOption({QStringLiteral("version"), QStringLiteral("Show the version.")});
+}
+
+bool takesValue(const QString& argument) {
+    for (const OptionText& option : Options)
+        if (option.valueName && argument == QLatin1String("--") + QLatin1String(option.name))
+            return true;
+    return false;
+}
+
+std::optional<int> wholeNumber(const QString& text, int lowest, int highest) {
+    bool ok = false;
+    const int value = text.toInt(&ok); // QString::toInt reads C-locale digits only
+    if (!ok || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+LoggerOptionsResult fail(const QString& why) {
+    return {std::nullopt, why};
+}
+} // namespace
+
+QString loggerVersionText() {
+    return QStringLiteral("kt7-logger " KT7_VERSION);
+}
+
+QString loggerOptionsHelp() {
+    QString text = QStringLiteral("Usage: kt7-logger [options]\n\n");
+    for (const OptionText& option : Options) {
+        QString name = QStringLiteral("  --") + QLatin1String(option.name);
+        if (option.valueName)
+            name += QLatin1Char(' ') + QLatin1String(option.valueName);
+        text += name.leftJustified(30) + QLatin1String(option.description) + QLatin1Char('\n');
+    }
+    text += QStringLiteral("  -h, --help").leftJustified(30) + QStringLiteral("Show this help.\n");
+    text += QStringLiteral("  --version").leftJustified(30) + QStringLiteral("Show the version.\n");
+    return text;
+}
+
+LoggerOptionsResult parseLoggerOptions(const QStringList& arguments, bool headless) {
+    if (!arguments.isEmpty() && takesValue(arguments.last()))
+        return fail(QStringLiteral("%1 needs a value").arg(arguments.last()));
+    QCommandLineParser parser;
+    addOptions(parser);
+    if (!parser.parse(QStringList{QStringLiteral("kt7-logger")} + arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return fail(QStringLiteral("unknown option \"%1%2\"")
+                            .arg(unknown[0].size() > 1 ? QStringLiteral("--") : QStringLiteral("-"),
+                                 unknown[0]));
+        return fail(parser.errorText());
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(
+            QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]));
+
+    LoggerOptions options;
+    const auto value = [&parser](const char* name) { return parser.value(QLatin1String(name)); };
+    const auto given = [&parser](const char* name) { return parser.isSet(QLatin1String(name)); };
+    options.help = given("help");
+    options.version = given("version");
+    options.headless = headless || given("headless");
+    options.link = given("link");
+    options.listPorts = given("list-ports");
+    options.setupPath = value("setup");
+    options.viewPath = value("view");
+    options.logPath = value("log");
+    options.autoSample = given("auto");
+    options.mqttUrl = value("mqtt");
+    options.mqttStation = value("mqtt-station");
+    options.mqttReadings = value("mqtt-readings");
+    if (given("fast"))
+        options.fastMode = true;
+    if (given("every")) {
+        if (options.fastMode)
+            return fail(QStringLiteral("--fast and --every exclude each other"));
+        options.everySeconds = wholeNumber(value("every"), 1, 32767);
+        if (!options.everySeconds)
+            return fail(QStringLiteral("--every needs whole seconds from 1 to 32767"));
+        options.fastMode = false;
+    }
+    if (given("status-every")) {
+        const std::optional<int> seconds = wholeNumber(value("status-every"), 1, 86400);
+        if (!seconds)
+            return fail(QStringLiteral("--status-every needs whole seconds from 1 to 86400"));
+        options.statusEverySeconds = *seconds;
+    }
+    if (options.headless && options.setupPath.isEmpty() && !options.help && !options.version)
+        return fail(QStringLiteral("--setup FILE.kt7 is needed"));
+    return {options, {}};
+}
+
+} // namespace kt7

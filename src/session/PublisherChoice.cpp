@@ -1,0 +1,21 @@
+#include "session/PublisherChoice.h"
+
+#include "platform/MessageBoxes.h"
+#include "platform/core/PortPaths.h"
+
+namespace kt7 {
+
+PublisherChoice choosePublisher(const LoggerOptions& options, MessageBoxes& messages) {
+    const MqttSettingsResult result = chosenMqttSettings(options.mqttUrl, options.mqttStation,
+                                                         options.mqttReadings, configFolder());
+    PublisherChoice choice;
+    if (!result.error.isEmpty()) {
+        messages.show(result.error);
+        choice.refused = !options.mqttUrl.isEmpty();
+    }
+    if (result.settings)
+        choice.publisher = std::make_unique<MqttPublisher>(*result.settings);
+    return choice;
+}
+
+} // namespace kt7
