@@ -16,12 +16,10 @@
 namespace kt7 {
 
 Form_KT7::Form_KT7(const Platform& platform, QWidget* parent)
-    : QWidget(parent), platform(platform), codePage(platform.desktop.codePage()),
-      recorder(platform.clock, codePage, QLocale::system()) {
-    recorder.addSink(&chartFeed);
-    for (auto& port : MSCom)
-        port = platform.ports.create();
-    MSComm1 = platform.ports.create();
+    : QWidget(parent), platform(platform),
+      logSession(platform.ports, platform.clock, platform.messages, platform.desktop.codePage(),
+                 platform.desktop.logFolder()) {
+    logSession.recording().addSink(&chartFeed);
     buildWindow();
     connectHandlers();
     Form_Load();
@@ -52,17 +50,16 @@ void Form_KT7::connectHandlers() {
         connect(ChY_Auto[i], &QCheckBox::stateChanged, this, [this, i] { ChY_Auto_Click(i); });
         connect(TextYMax[i], &QLineEdit::textChanged, this, [this, i] { TextYMax_Change(i); });
         connect(TextYMin[i], &QLineEdit::textChanged, this, [this, i] { TextYMin_Change(i); });
-        // A broken port is handled after the current handler or tick has finished.
-        connect(
-            MSCom[i].get(), &SerialPort::failed, this,
-            [this, i](const QString& reason) { onPortFailed(i, reason); }, Qt::QueuedConnection);
+        connect(TextLab[i], &QLineEdit::textChanged, this,
+                [this, i](const QString& text) { logSession.setLabel(i, text); });
     }
+    // A link, break or relink that no handler of this window made.
+    connect(&logSession.links(), &LinkController::slotChanged, this, &Form_KT7::showDevice);
     for (int i = 0; i < 2; ++i) {
         connect(ComSetFile[i], &QPushButton::clicked, this, [this, i] { ComSetFile_Click(i); });
         connect(ComFile[i], &QPushButton::clicked, this, [this, i] { ComFile_Click(i); });
     }
     connect(TimerRecAI, &QTimer::timeout, this, &Form_KT7::TimerRecAI_Timer);
-    connect(TimerRelink, &QTimer::timeout, this, &Form_KT7::TimerRelink_Timer);
     connect(CheckLogAuto, &QCheckBox::stateChanged, this, &Form_KT7::CheckLogAuto_Click);
     connect(TextLogInterval, &QLineEdit::textChanged, this, &Form_KT7::TextLogInterval_Change);
     connect(ChSetY, &QCheckBox::stateChanged, this, &Form_KT7::ChSetY_Click);
@@ -101,10 +98,16 @@ void Form_KT7::moveEvent(QMoveEvent* event) {
 
 void Form_KT7::closeEvent(QCloseEvent* event) {
     closeLog();
-    TimerRelink->stop();
-    for (auto& port : MSCom)
-        port->close();
+    logSession.links().closeAll();
     event->accept();
+}
+
+WindowState Form_KT7::state() const {
+    WindowState shown = st;
+    shown.LogFileName = logSession.logFileName();
+    shown.SampleCount = logSession.recording().sampleCount();
+    shown.IntervalCount = logSession.recording().intervalCount();
+    return shown;
 }
 
 int Form_KT7::checkValue(const QAbstractButton* box) {

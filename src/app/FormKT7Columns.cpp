@@ -74,16 +74,16 @@ void Form_KT7::buildDeviceColumns() {
                               Qt::AlignHCenter, arial);
         LayoutKit::setTextColour(LabDev[i], nearBlack);
         // Created after the title, so the editable label box is drawn in front of it.
-        TextLab[i] = kit.textBox(FrameCurVal, arrayName(QStringLiteral("TextLab"), i),
-                                 QStringLiteral("Label ") + n, column(240, 360, 1215, 375, i),
-                                 Qt::AlignHCenter, ui);
+        // The design captions are the session's slots as they start.
+        const DeviceSlot& slot = logSession.slot(i);
+        TextLab[i] = kit.textBox(FrameCurVal, arrayName(QStringLiteral("TextLab"), i), slot.label,
+                                 column(240, 360, 1215, 375, i), Qt::AlignHCenter, ui);
         LayoutKit::setBackground(TextLab[i], QColor(192, 255, 192));
         LayoutKit::setTextColour(TextLab[i], nearBlack);
-        LabMSData[i] = kit.label(FrameCurVal, arrayName(QStringLiteral("LabMSData"), i),
-                                 QStringLiteral("32000.0"), column(240, 960, 1215, 420, i),
-                                 Qt::AlignHCenter, ui);
-        LabMSUnit[i] = kit.label(FrameCurVal, arrayName(QStringLiteral("LabMSUnit"), i),
-                                 i == 0 ? QStringLiteral("unit") : QStringLiteral("us"),
+        LabMSData[i] =
+            kit.label(FrameCurVal, arrayName(QStringLiteral("LabMSData"), i), slot.valueText,
+                      column(240, 960, 1215, 420, i), Qt::AlignHCenter, ui);
+        LabMSUnit[i] = kit.label(FrameCurVal, arrayName(QStringLiteral("LabMSUnit"), i), slot.unit,
                                  column(240, 1320, 1215, 375, i), Qt::AlignHCenter, ui);
         LayoutKit::setTextColour(LabMSData[i], valueBlue);
         LayoutKit::setTextColour(LabMSUnit[i], valueBlue);

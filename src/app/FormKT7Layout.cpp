@@ -59,9 +59,6 @@ void Form_KT7::buildWindow() {
     TimerRecAI = new QTimer(this);
     TimerRecAI->setObjectName(QStringLiteral("TimerRecAI"));
     TimerRecAI->setInterval(1000);
-    TimerRelink = new QTimer(this);
-    TimerRelink->setObjectName(QStringLiteral("TimerRelink"));
-    TimerRelink->setInterval(1000);
 
     buildLoggerPage();
     buildPages();

@@ -13,19 +13,6 @@ void Form_KT7::numberNewPorts() {
     portMap = assignPortNumbers(platform.catalogue);
 }
 
-// One open attempt per number: the lists only need to know which numbers lead to a port now.
-QList<int> Form_KT7::presentPortNumbers() {
-    QList<int> present;
-    for (int n = 1; n <= HighestPortNumber; ++n) {
-        MSComm1->setPortNumber(n);
-        const PortOpenResult result = MSComm1->open();
-        MSComm1->close();
-        if (result.error != PortOpenError::NotFound)
-            present.append(n);
-    }
-    return present;
-}
-
 // Entries for the present numbers, and for the chosen one even when its port went away; the
 // choice stays as it was, without running the port choice again.
 void Form_KT7::refillPortList(QComboBox* list, const QList<int>& present) {
@@ -49,8 +36,7 @@ void Form_KT7::refillPortList(QComboBox* list, const QList<int>& present) {
 
 void Form_KT7::describePortEntries() {
     for (int n = 1; n <= HighestPortNumber; ++n) {
-        MSComm1->setPortNumber(n);
-        const QString path = MSComm1->devicePath();
+        const QString path = logSession.links().devicePathOf(n);
         const QString tip = portToolTip(path, portBehind(path, portMap.ports));
         for (QComboBox* list : CombMSCom)
             if (const int entry = list->findData(n); entry >= 0)
@@ -60,7 +46,7 @@ void Form_KT7::describePortEntries() {
 
 void Form_KT7::CombMSCom_DropDown(int /*index*/) {
     numberNewPorts();
-    const QList<int> present = presentPortNumbers();
+    const QList<int> present = logSession.links().presentPortNumbers();
     for (QComboBox* list : CombMSCom)
         refillPortList(list, present);
     describePortEntries();

@@ -12,7 +12,7 @@
 namespace kt7 {
 
 namespace {
-const QString DefaultSetupName = QStringLiteral("KT7LogSetUp.kt7");
+const QString& DefaultSetupName = LoggerSession::DefaultSetupName;
 
 bool isCheckValue(std::optional<qint16> value, int highest) {
     return value && *value >= 0 && *value <= highest;
@@ -49,22 +49,17 @@ SetupData Form_KT7::currentSetup() const {
 }
 
 bool Form_KT7::saveSetup(const QString& path) {
-    const SetupFileResult saved = SetupFileStore(codePage).save(path, currentSetup());
-    if (!saved.ok)
-        platform.messages.show(saved.message);
-    return saved.ok;
+    return logSession.saveSetup(path, currentSetup()).ok;
 }
 
 // Every value goes through its control, so each control reacts as if the user had changed it.
 // Returns the port each device was given from the file (0 where none was).
 std::array<int, DeviceCount> Form_KT7::restoreSetup(const QString& path) {
     std::array<int, DeviceCount> chosen{};
-    const SetupFileResult loaded = SetupFileStore(codePage).load(path);
-    if (!loaded.ok) {
-        platform.messages.show(loaded.message);
+    const std::optional<SetupFileContent> loaded = logSession.readSetup(path);
+    if (!loaded)
         return chosen;
-    }
-    const SetupFileContent& content = loaded.content;
+    const SetupFileContent& content = *loaded;
     const auto& general = *content.general;
     // Line 1 stops at its first value no control can take; the user must learn that the rest
     // of the file was not loaded.
@@ -110,14 +105,17 @@ std::array<int, DeviceCount> Form_KT7::restoreSetup(const QString& path) {
 }
 
 // "--setup FILE [--link]": the file loaded as "Open Set Up File" loads it, then every device the
-// file gave a port linked as its link button links it, with the same messages.
+// file gave a port linked as its link button links it, with the same messages, all in one wait
+// that leaves the window responsive.
 void Form_KT7::startWithSetup(const QString& path, bool link) {
     const std::array<int, DeviceCount> ports = restoreSetup(path);
     if (!link)
         return;
+    QList<int> devices;
     for (int i = 0; i < DeviceCount; ++i)
         if (ports[i] != 0)
-            Ch_Link[i]->setChecked(true);
+            devices << i;
+    logSession.links().linkSeveral(devices, LinkController::Several::AsLinkButton);
 }
 
 } // namespace kt7

@@ -89,15 +89,10 @@ bool Form_KT7::prepareLogFolder() {
 void Form_KT7::probePorts() {
     for (QComboBox* list : CombMSCom)
         list->blockSignals(true);
-    for (int n = 1; n <= PortNumbers; ++n) {
-        for (QComboBox* list : CombMSCom) {
-            MSComm1->setPortNumber(n);
-            const PortOpenResult result = MSComm1->open();
-            MSComm1->close();
-            if (result.error != PortOpenError::NotFound)
+    for (int n = 1; n <= PortNumbers; ++n)
+        for (QComboBox* list : CombMSCom)
+            if (logSession.links().portExists(n))
                 list->addItem(QStringLiteral("COM %1").arg(n), n);
-        }
-    }
     // Filling a list selects its first entry silently; the selection below must be a change.
     for (QComboBox* list : CombMSCom) {
         list->setCurrentIndex(-1);

@@ -1,5 +1,5 @@
-// The once-per-second sampling tick and the sampling controls. The recorder runs the tick's data
-// path; the window gives it the controls' values and shows what it reports.
+// The once-per-second sampling tick and the sampling controls. The session runs the tick's data
+// path; the window gives it the sampling controls' values and shows what it reports.
 #include "acquisition/IntervalRules.h"
 #include "app/Form_KT7.h"
 #include "chart/ChartComponent.h"
@@ -14,17 +14,12 @@
 namespace kt7 {
 
 void Form_KT7::TimerRecAI_Timer() {
-    recorder.tick(*this);
-    mirrorCounts();
+    logSession.sampling() = samplingControls();
+    logSession.tick(*this);
 }
 
-TickControls Form_KT7::tickControls() {
-    TickControls c;
-    for (int i = 0; i < DeviceCount; ++i) {
-        c.devices[i] = {Ch_Link[i]->isChecked(), MSCom[i].get(), LabMSUnit[i]->text(),
-                        st.TareOffsets[i]};
-        c.labels[i] = TextLab[i]->text();
-    }
+SamplingSettings Form_KT7::samplingControls() {
+    SamplingSettings c;
     c.autoSample = checkValue(CheckLogAuto);
     c.fastMode = OptLogMode[0]->isChecked();
     c.intervalMode = OptLogMode[1]->isChecked();
@@ -37,11 +32,6 @@ void Form_KT7::showPoll(const PollResult& poll) {
     for (int i = 0; i < DeviceCount; ++i)
         if (poll.valueLabels[i])
             LabMSData[i]->setText(*poll.valueLabels[i]);
-    for (int i = 0; i < DeviceCount; ++i)
-        if (poll.unitChanges[i])
-            QMetaObject::invokeMethod(
-                this, [this, i, change = *poll.unitChanges[i]] { tellUnitChange(i, change); },
-                Qt::QueuedConnection);
 }
 
 void Form_KT7::showLinesPerTick(int lines) {
@@ -69,7 +59,7 @@ void Form_KT7::showIntervalCount(const QString& intervalText, qint32 count) {
 
 void Form_KT7::loggingStopped(const QString& path, const LogFileError& cause, qint32 lastSample) {
     closeLogControls();
-    tellLoggingStopped(path, cause, lastSample);
+    tellLoggingStopped(loggingStoppedText(path, cause, lastSample));
 }
 
 // The chart's share of every tick that completed a line, while the chart is switched on.
@@ -79,26 +69,9 @@ void Form_KT7::ChartFeed::readingsPolled(const SampleBlock& block, const QDateTi
         window.CWGraph1->appendBlock(block);
 }
 
-void Form_KT7::publishWith(MqttPublisher& publisher) {
-    publishing = std::make_unique<PublishingSink>(publisher);
-    recorder.addSink(publishing.get());
-}
-
-void Form_KT7::mirrorCounts() {
-    st.SampleCount = recorder.sampleCount();
-    st.IntervalCount = recorder.intervalCount();
-}
-
-// Told after the tick, like a broken port, so the box never interrupts a tick halfway.
-void Form_KT7::tellUnitChange(int index, const UnitChange& change) {
-    platform.messages.show(unitChangeText(index, portName(index), change));
-}
-
 void Form_KT7::CheckLogAuto_Click() {
-    if (checkValue(CheckLogAuto) == 1) {
-        recorder.restartInterval();
-        mirrorCounts();
-    }
+    if (checkValue(CheckLogAuto) == 1)
+        logSession.restartInterval();
 }
 
 void Form_KT7::TextLogInterval_Change() {

@@ -3,8 +3,7 @@
 #include "app/WindowState.h"
 #include "platform/Platform.h"
 #include "platform/core/ComPortMap.h"
-#include "publish/PublishingSink.h"
-#include "record/Recorder.h"
+#include "session/LoggerSession.h"
 
 #include <QMargins>
 #include <QWidget>
@@ -28,22 +27,24 @@ namespace kt7 {
 class ChartComponent;
 struct SetupData;
 
-// The whole application: every control, the device ports, the chart and the logger's state.
-// Handlers keep the names users of the original tool know them by; each reads the controls,
-// calls the logic and shows the result.
+// The main window: every control and the chart, over the logger session that holds the devices,
+// their ports and the log. Handlers keep the names users of the original tool know them by; each
+// reads the controls, calls the session and shows the result.
 class Form_KT7 : public QWidget, private TickView {
     Q_OBJECT
   public:
     explicit Form_KT7(const Platform& platform, QWidget* parent = nullptr);
     ~Form_KT7() override;
 
-    const WindowState& state() const { return st; }
+    // The window's own values, with the log's name and counts as the session has them.
+    WindowState state() const;
+    const LoggerSession& session() const { return logSession; }
     // Every logged row (or reading, as its settings say) goes to the publisher too.
-    void publishWith(MqttPublisher& publisher);
-    const Recorder& recording() const { return recorder; }
+    void publishWith(MqttPublisher& publisher) { logSession.publishWith(publisher); }
+    const Recorder& recording() const { return logSession.recording(); }
     ChartComponent* chart() const { return CWGraph1; }
     QTimer* sampleTimer() const { return TimerRecAI; }
-    SerialPort& devicePort(int index) const { return *MSCom[index]; }
+    SerialPort& devicePort(int index) const { return logSession.links().port(index); }
 
     // Start-up, run once by the constructor before the window is shown.
     void Form_Load();
@@ -70,8 +71,8 @@ class Form_KT7 : public QWidget, private TickView {
     // A port list is about to open: look for ports plugged in or pulled out since.
     void CombMSCom_DropDown(int index);
     // Once a second while a device waits for its broken port to return.
-    void TimerRelink_Timer();
-    QTimer* relinkTimer() const { return TimerRelink; }
+    void TimerRelink_Timer() { logSession.links().relinkRound(); }
+    QTimer* relinkTimer() { return logSession.links().relinkTimer(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,27 +95,21 @@ class Form_KT7 : public QWidget, private TickView {
     void attachChartTools();
     void openLogViewer();
 
-    void linkOff(int index);
-    QString portName(int index) const;
-    void reportOpenFailure(int index, const PortOpenResult& result);
-    void onPortFailed(int index, const QString& reason);
-    void tellUnitChange(int index, const UnitChange& change);
-    bool listenForReading(int index, QByteArray& received);
+    // The device's column as its slot has it: link box and caption, value and unit.
+    void showDevice(int index);
+    void showLink(int index);
+    void showReading(int index);
     void numberNewPorts();
-    QList<int> presentPortNumbers();
     void refillPortList(QComboBox* list, const QList<int>& present);
     void describePortEntries();
-    void awaitPortReturn(int index);
-    void tryRelink(int index);
     void SelectLogFile();
     bool startLog();
     void closeLog();
     void closeLogControls();
-    void tellLoggingStopped(const QString& path, const LogFileError& cause, qint32 lastSample);
-    void mirrorCounts();
+    void tellLoggingStopped(const QString& text);
+    SamplingSettings samplingControls();
 
-    // What the recorder's tick reads from the controls and shows in them.
-    TickControls tickControls() override;
+    // What the tick shows in the controls.
     void showPoll(const PollResult& poll) override;
     void showLinesPerTick(int lines) override;
     void rescaleAutoAxes() override;
@@ -141,19 +136,11 @@ class Form_KT7 : public QWidget, private TickView {
     static void setCheckValue(QAbstractButton* box, int value);
 
     Platform platform;
-    const CodePage codePage; // of the log and the set-up file, read once from the desktop
-    WindowState st; // its sample and interval counts mirror the recorder's after each change
-    Recorder recorder;
+    WindowState st; // the window's own values; the log and the devices are the session's
+    LoggerSession logSession;
     ChartFeed chartFeed{*this};
-    std::unique_ptr<PublishingSink> publishing;
     std::optional<QMargins> fittedFrame; // the window frame the height was last fitted to
     ComPortMap portMap; // the COM numbers and the system's ports, as last looked up
-
-    // A device whose port broke while linked stays wanted: its box stays down, captioned
-    // "Link Waiting", until the port returns and it links again, or the user gives up on it.
-    enum class PortReturn { NotWatched, Awaited, Relinked };
-    std::array<PortReturn, DeviceCount> portReturn{};
-    std::array<int, DeviceCount> relinkPause{}; // timer rounds to skip after a silent instrument
 
     // Controls, named as the user-facing layout names them.
     std::array<QRadioButton*, 3> OptDev{};
@@ -195,9 +182,6 @@ class Form_KT7 : public QWidget, private TickView {
     std::array<QLabel*, DeviceCount> LabMSUnit{};
     ChartComponent* CWGraph1 = nullptr;
     QTimer* TimerRecAI = nullptr;
-    QTimer* TimerRelink = nullptr;
-    std::array<std::unique_ptr<SerialPort>, DeviceCount> MSCom;
-    std::unique_ptr<SerialPort> MSComm1;
 };
 
 } // namespace kt7

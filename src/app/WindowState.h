@@ -1,9 +1,6 @@
 #pragma once
 
-#include "acquisition/TareOffset.h"
-
 #include <QString>
-#include <array>
 
 namespace kt7 {
 
@@ -12,7 +9,6 @@ struct WindowState {
     QString LogFolder;      // with its trailing separator; empty until start-up sets it
     QString LogFileName;    // empty: no log open
     qint32 SampleCount = 0; // rows written since the last "New"
-    std::array<kt7::TareOffset, 9> TareOffsets{}; // TareOffset(0..8); 0..7 are used
     qint32 IntervalCount = 0;
     int windowTopTwips = 0;
     int windowHeightTwips = 0;

@@ -6,7 +6,8 @@
 #include "platform/core/PortPaths.h"
 #include "platform/serial/QtPortCatalogue.h"
 #include "platform/widgets/SystemPlatform.h"
-#include "publish/MqttPublisher.h"
+#include "session/LoggerOptions.h"
+#include "session/PublisherChoice.h"
 
 #include <QApplication>
 #include <array>
@@ -27,22 +28,6 @@ int listPorts(int argc, char** argv) {
     return 0;
 }
 
-// "--mqtt URL [--mqtt-station NAME] [--mqtt-readings logged|all]", or else the config file:
-// the window publishes too. A setting that cannot be used is told once; logging goes on.
-std::unique_ptr<kt7::MqttPublisher> windowPublisher(const QStringList& args,
-                                                    kt7::MessageBoxes& messages) {
-    const auto valueOf = [&args](const char* name) {
-        const qsizetype at = args.indexOf(QLatin1String(name));
-        return at > 0 && at + 1 < args.size() ? args[at + 1] : QString();
-    };
-    const kt7::MqttSettingsResult result =
-        kt7::chosenMqttSettings(valueOf("--mqtt"), valueOf("--mqtt-station"),
-                                valueOf("--mqtt-readings"), kt7::configFolder());
-    if (!result.error.isEmpty())
-        messages.show(result.error);
-    return result.settings ? std::make_unique<kt7::MqttPublisher>(*result.settings) : nullptr;
-}
-
 // The headless logger is a small program beside this one, so that an unattended logger loads no
 // widget library; this program runs it in its own process only when that program is missing.
 int runHeadlessBeside(int argc, char** argv) {
@@ -58,38 +43,61 @@ int runHeadlessBeside(int argc, char** argv) {
     return kt7::runHeadless(argc, argv);
 }
 
+void printTo(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--list-ports") == 0)
-        return listPorts(argc, argv);
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--headless") == 0)
             return runHeadlessBeside(argc, argv);
+    // --help, --version and --list-ports answer without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const kt7::LoggerOptionsResult early = kt7::parseLoggerOptions(arguments); early.options) {
+        if (early.options->help || early.options->version) {
+            printTo(stdout,
+                    early.options->help ? kt7::loggerOptionsHelp() : kt7::loggerVersionText());
+            return 0;
+        }
+        if (early.options->listPorts)
+            return listPorts(argc, argv);
+    }
     QApplication app(argc, argv);
+    // Qt's own options (-platform, -style ...) are gone from the arguments by now.
+    const kt7::LoggerOptionsResult parsed =
+        kt7::parseLoggerOptions(QApplication::arguments().mid(1));
+    if (!parsed.options) {
+        printTo(stderr, parsed.error + QStringLiteral("\n(kt7-logger --help lists the options)"));
+        return 1;
+    }
+    const kt7::LoggerOptions& options = *parsed.options;
     kt7::SystemPlatform::prepareApplication();
     kt7::SystemPlatform system(kt7::applicationTitle());
     // "--view FILE" shows a saved log alone, without the logger and its ports.
-    const QStringList args = QApplication::arguments();
-    if (args.size() == 3 && args[1] == QLatin1String("--view")) {
-        kt7::LogViewer viewer(args[2], system.platform().dialogs, system.platform().messages);
+    if (!options.viewPath.isEmpty()) {
+        kt7::LogViewer viewer(options.viewPath, system.platform().dialogs,
+                              system.platform().messages);
         system.attachTo(&viewer);
         viewer.show();
         return QApplication::exec();
     }
-    std::unique_ptr<kt7::MqttPublisher> publisher; // outlives the window that publishes to it
+    kt7::PublisherChoice mqtt; // outlives the window that publishes to it
     kt7::Form_KT7 window(system.platform());
     system.attachTo(&window);
     window.show();
-    publisher = windowPublisher(args, system.platform().messages);
-    if (publisher)
-        window.publishWith(*publisher);
+    mqtt = kt7::choosePublisher(options, system.platform().messages);
+    if (mqtt.publisher)
+        window.publishWith(*mqtt.publisher);
     // "--setup FILE [--link]": a set-up loaded (and its devices linked) once the window shows.
-    const qsizetype setup = args.indexOf(QLatin1String("--setup"));
-    if (setup > 0 && setup + 1 < args.size())
-        window.startWithSetup(args[setup + 1], args.contains(QLatin1String("--link")));
+    if (!options.setupPath.isEmpty())
+        window.startWithSetup(options.setupPath, options.link);
     const int code = QApplication::exec();
-    if (publisher)
-        publisher->drain(2000);
+    if (mqtt.publisher)
+        mqtt.publisher->drain(2000);
     return code;
 }

@@ -1,14 +1,14 @@
 #include "headless/HeadlessMain.h"
 
 #include "headless/HeadlessLogger.h"
-#include "headless/StandardErrorMessages.h"
 #include "platform/core/ComPortMap.h"
 #include "platform/core/PortPaths.h"
 #include "platform/core/ShutdownSignal.h"
+#include "platform/core/StandardErrorMessages.h"
 #include "platform/core/SystemClock.h"
-#include "platform/serial/PolledSerialPort.h"
 #include "platform/serial/QtPortCatalogue.h"
-#include "publish/MqttPublisher.h"
+#include "platform/serial/SystemSerialPorts.h"
+#include "session/PublisherChoice.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -24,26 +24,19 @@ void printLine(const QString& line) {
     std::fflush(stdout);
 }
 
-// Publishing is asked for by --mqtt, or else by the config file; a broken request is told.
-std::optional<MqttSettings> mqttSettings(const HeadlessOptions& options, MessageBoxes& errors,
-                                         bool& bad) {
-    const MqttSettingsResult result = chosenMqttSettings(options.mqttUrl, options.mqttStation,
-                                                         options.mqttReadings, configFolder());
-    if (!result.error.isEmpty()) {
-        errors.show(result.error);
-        bad = true;
-    }
-    return result.settings;
-}
 } // namespace
 
 int runHeadless(int argc, char** argv) {
     const QCoreApplication app(argc, argv);
     StandardErrorMessages errors;
-    const HeadlessOptionsResult parsed = parseHeadlessOptions(app.arguments().mid(1));
+    const LoggerOptionsResult parsed = parseLoggerOptions(app.arguments().mid(1), true);
     if (!parsed.options) {
-        errors.show(parsed.error + QLatin1Char('\n') + headlessUsage());
+        errors.show(parsed.error + QStringLiteral("\n(kt7-logger --help lists the options)"));
         return 1;
+    }
+    if (parsed.options->help || parsed.options->version) {
+        printLine(parsed.options->help ? loggerOptionsHelp() : loggerVersionText());
+        return 0;
     }
     const ShutdownSignal shutdown;
     QSocketNotifier signalled(shutdown.fd(), QSocketNotifier::Read);
@@ -58,21 +51,17 @@ int runHeadless(int argc, char** argv) {
     for (const QString& problem : assignPortNumbers(catalogue).problems)
         errors.show(problem);
 
-    bool badMqtt = false;
-    const std::optional<MqttSettings> mqtt = mqttSettings(*parsed.options, errors, badMqtt);
-    if (badMqtt && !parsed.options->mqttUrl.isEmpty())
+    const PublisherChoice mqtt = choosePublisher(*parsed.options, errors);
+    if (mqtt.refused)
         return 1;
-    std::unique_ptr<MqttPublisher> publisher;
-    if (mqtt)
-        publisher = std::make_unique<MqttPublisher>(*mqtt);
 
     // Read once a tick: nothing in this program needs a reading sooner.
-    PolledSerialPortFactory ports;
+    SystemSerialPortFactory ports;
     SystemClock clock;
     HeadlessLogger logger(*parsed.options, ports, clock, errors, printLine, CodePage::system(),
                           homeLogFolder());
-    if (publisher)
-        logger.publishWith(*publisher);
+    if (mqtt.publisher)
+        logger.publishWith(*mqtt.publisher);
     QObject::connect(&logger, &HeadlessLogger::cannotGoOn, &app,
                      [](int code) { QCoreApplication::exit(code); });
     if (const int code = logger.start(); code != 0)

@@ -40,7 +40,7 @@ class EveryDesktopTest : public QObject {
         QVERIFY(f.link(0, deviceLine("12.5", "mV")));
         QCOMPARE(f.labelText(QStringLiteral("LabMSData"), 0), QStringLiteral("12.5"));
         f.button(QStringLiteral("Tare"), 0)->setChecked(true);
-        QCOMPARE(f.window->state().TareOffsets[0], kt7::TareOffset::of(12.5));
+        QCOMPARE(f.window->session().slot(0).tare, kt7::TareOffset::of(12.5));
         bench.send(0, "13.75", "mV");
         QVERIFY(bench.openLog(bench.path()));
         bench.manualSample()->click();

@@ -11,7 +11,7 @@ namespace {
 
 // A logger without a window over its own fake ports and clock, started from a set-up file.
 struct HeadlessBench {
-    explicit HeadlessBench(const kt7::HeadlessOptions& options, const QString& folder)
+    explicit HeadlessBench(const kt7::LoggerOptions& options, const QString& folder)
         : logger(
               options, ports, clock, messages, [this](const QString& line) { status << line; },
               kt7::CodePage::utf8(), folder) {
@@ -92,7 +92,7 @@ class HeadlessRowsTest : public QObject {
         for (int d = 0; d < devices; ++d)
             setup.devices[d] = {0, "100", "0", d + 1, 0, QStringLiteral("D%1").arg(d + 1)};
         QVERIFY(writeSetup(window.path("rig.kt7"), setup));
-        kt7::HeadlessOptions options;
+        kt7::LoggerOptions options;
         options.setupPath = window.path("rig.kt7");
         options.logPath = window.path("headless.csv");
         HeadlessBench headless(options, window.path());
@@ -151,7 +151,7 @@ class HeadlessRowsTest : public QObject {
         QFile old(folder.filePath("old.csv"));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write("earlier run\r\n") > 0);
         old.close();
-        kt7::HeadlessOptions options;
+        kt7::LoggerOptions options;
         options.setupPath = folder.filePath(setup);
         options.logPath = folder.filePath(log);
         HeadlessBench headless(options, folder.path() + '/');
@@ -183,8 +183,8 @@ class HeadlessRowsTest : public QObject {
     void commandLine() {
         QFETCH(QString, arguments);
         QFETCH(QString, error);
-        const kt7::HeadlessOptionsResult result =
-            kt7::parseHeadlessOptions(arguments.split(QLatin1Char(' ')));
+        const kt7::LoggerOptionsResult result =
+            kt7::parseLoggerOptions(arguments.split(QLatin1Char(' ')));
         QCOMPARE(result.options.has_value(), error.isEmpty());
         QVERIFY2(error.isEmpty() ? result.error.isEmpty() : result.error.contains(error),
                  qPrintable(result.error));

@@ -278,11 +278,11 @@ class PortHandlersTest : public QObject {
         const QString n = QString::number(device + 1);
         tare->setChecked(true);
         QCOMPARE(tare->text(), "Tare On  Device " + n);
-        QVERIFY(fixture.window->state().TareOffsets[device].isFloat());
-        QCOMPARE(fixture.window->state().TareOffsets[device].value(), offset);
+        QVERIFY(fixture.window->session().slot(device).tare.isFloat());
+        QCOMPARE(fixture.window->session().slot(device).tare.value(), offset);
         tare->setChecked(false);
         QCOMPARE(tare->text(), "Tare Off Device " + n);
-        QCOMPARE(fixture.window->state().TareOffsets[device], kt7::TareOffset::zero());
+        QCOMPARE(fixture.window->session().slot(device).tare, kt7::TareOffset::zero());
     }
 
     void staleTextFromBeforeAnUnlinkIsDropped() {

@@ -108,9 +108,9 @@ class SetupLoadTest : public QObject {
         QCOMPARE(chart->axisMinimum(yAxis(4)), -2000.0);
         // A tare switched on by the file takes the value each device shows now.
         QCOMPARE(f.button("Tare", 1)->text(), QStringLiteral("Tare On  Device 2"));
-        QCOMPARE(f.window->state().TareOffsets[1], kt7::TareOffset::of(12.5));
+        QCOMPARE(f.window->session().slot(1).tare, kt7::TareOffset::of(12.5));
         QCOMPARE(f.button("Tare", 7)->text(), QStringLiteral("Tare On  Device 8"));
-        QCOMPARE(f.window->state().TareOffsets[7], kt7::TareOffset::of(32000));
+        QCOMPARE(f.window->session().slot(7).tare, kt7::TareOffset::of(32000));
         QCOMPARE(f.button("Tare", 0)->text(), QStringLiteral("Tare Off Device 1"));
         // The same port keeps the link; the X-points text waits for Enter.
         QVERIFY(f.button("Ch_Link", 1)->isChecked());

@@ -107,7 +107,7 @@ class SetupRoundTripTest : public QObject {
             QVERIFY(!fresh.button("Ch_Link", i)->isChecked());
             QCOMPARE(fresh.window->devicePort(i).portNumber(), state.devices[i].port);
             // A tare switched on by loading takes the value shown now.
-            const kt7::TareOffset tare = fresh.window->state().TareOffsets[i];
+            const kt7::TareOffset tare = fresh.window->session().slot(i).tare;
             QCOMPARE(tare.isFloat(), state.devices[i].tare);
             if (tare.isFloat())
                 QCOMPARE(tare.value(), 32000.0);

@@ -20,7 +20,7 @@ class LoggerBench {
     }
 
     kt7::Form_KT7& window() { return *fixture.window; }
-    const kt7::WindowState& state() { return fixture.window->state(); }
+    kt7::WindowState state() { return fixture.window->state(); }
     QString path(const QString& name = QStringLiteral("log.csv")) const {
         return fixture.home.filePath(name);
     }

@@ -2,7 +2,10 @@
 #include "InstrumentRig.h"
 #include "common/TestRegistry.h"
 
+#include "setup/SetupFile.h"
+
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -109,9 +112,11 @@ class LinkAndPullOutTest : public QObject {
             QStringLiteral("12.5"), 10000);
         QVERIFY(link->isChecked());
 
-        // Pulling the cable: the instrument side of the line disappears.
+        // Pulling the cable: the instrument side of the line disappears, which the next tick's
+        // read notices.
         rig.simulator->killNow();
-        QTRY_COMPARE_WITH_TIMEOUT(link->text(), QStringLiteral("Link Waiting"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT((f.window->TimerRecAI_Timer(), link->text()),
+                                  QStringLiteral("Link Waiting"), 15000);
         QVERIFY(link->isChecked());
         QVERIFY(!f.window->devicePort(0).isOpen());
         // The broken line must be reported once, not once per error it keeps raising.
@@ -126,6 +131,56 @@ class LinkAndPullOutTest : public QObject {
         // Giving up on it.
         link->setChecked(false);
         QCOMPARE(link->text(), QStringLiteral("Link Off"));
+    }
+
+    // "--setup FILE --link" with eight instruments: one wait for all, and the window keeps
+    // turning meanwhile instead of freezing for eight waits in a row.
+    void eightDevicesLinkWhileTheWindowTurns() {
+        QTemporaryDir home;
+        QVERIFY(kt7test::makeDanglingPorts(home.path()));
+        kt7test::SimulatorProcess simulator(home.path());
+        QVERIFY2(simulator.start({"--devices", "8", "--first-port", "1", "--wave", "const",
+                                  "--value", "2.5", "--unit", "kg", "--rate", "10"}),
+                 qPrintable(simulator.output()));
+        kt7::SetupData setup;
+        setup.general = {0, false, true, QStringLiteral("5"), QStringLiteral("300")};
+        for (int d = 0; d < 8; ++d)
+            setup.devices[d] = {0, "100", "0", d + 1, 0, QStringLiteral("D%1").arg(d + 1)};
+        const QString path = home.filePath(QStringLiteral("eight.kt7"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(kt7::writeSetupFile(setup, kt7::CodePage::utf8())) > 0);
+        file.close();
+
+        const kt7test::HomeOverride isolated(home.path());
+        e2e::RealPortsWindow f(home.path());
+        f.window->show();
+        QElapsedTimer sinceLast;
+        qint64 longestGap = 0;
+        QTimer beat;
+        beat.setInterval(100);
+        QObject::connect(&beat, &QTimer::timeout,
+                         [&] { longestGap = std::max(longestGap, sinceLast.restart()); });
+        QElapsedTimer linking;
+        linking.start();
+        sinceLast.start();
+        beat.start();
+        f.window->startWithSetup(path, true);
+        const auto allLinked = [&f] {
+            for (int d = 0; d < 8; ++d)
+                if (f.button(QStringLiteral("Ch_Link"), d)->text() != QStringLiteral("Link On"))
+                    return false;
+            return true;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(allLinked(), 10000);
+        const qint64 took = linking.elapsed();
+        QTest::qWait(300);
+        beat.stop();
+        QVERIFY2(longestGap <= 400,
+                 qPrintable(QStringLiteral("the 100 ms timer waited %1 ms").arg(longestGap)));
+        QVERIFY2(took < 8 * 600, qPrintable(QStringLiteral("linking took %1 ms").arg(took)));
+        QCOMPARE(f.labelText(QStringLiteral("LabMSUnit"), 7), QStringLiteral("kg"));
+        QVERIFY2(f.messages.shown.isEmpty(), qPrintable(f.messages.shown.join('\n')));
     }
 
     // Two instruments logging Fast; one is unplugged and plugged in again on the same port.

@@ -141,7 +141,9 @@ class LoggingThroughFaultsTest : public QObject {
         const qint64 lastLook = QDateTime::currentMSecsSinceEpoch();
         log.simulator->killNow();
         QAbstractButton* link = log.f->button(QStringLiteral("Ch_Link"), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(link->text(), QStringLiteral("Link Waiting"), 15000);
+        // The next look at the port, as a tick's would, finds the line gone.
+        QTRY_COMPARE_WITH_TIMEOUT((port.bytesWaiting(), link->text()),
+                                  QStringLiteral("Link Waiting"), 15000);
         log.f->window->TimerRecAI_Timer();
         log.f->window->ComFile_Click(1);
         QCOMPARE(log.f->messages.shown.size(), 1);

@@ -6,7 +6,7 @@
 #include "fakes/FakeDialogs.h"
 #include "platform/core/SystemClock.h"
 #include "platform/serial/QtPortCatalogue.h"
-#include "platform/serial/QtSerialPortFactory.h"
+#include "platform/serial/SystemSerialPorts.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -47,7 +47,7 @@ class RealPortsWindow : public kt7test::WindowControls<RealPortsWindow> {
         return window->state().LogFileName == csvPath;
     }
 
-    kt7::QtSerialPortFactory ports;
+    kt7::SystemSerialPortFactory ports;
     kt7::SystemClock clock;
     kt7test::FakeDialogs dialogs;
     kt7test::FakeMessageBoxes messages;

@@ -3,7 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/core/SystemClock.h"
 #include "platform/serial/QtPortCatalogue.h"
-#include "platform/serial/QtSerialPortFactory.h"
+#include "platform/serial/SystemSerialPorts.h"
 #include "platform/widgets/QtDesktop.h"
 #include "platform/widgets/QtFileDialogs.h"
 #include "platform/widgets/QtMessageBoxes.h"
@@ -28,7 +28,7 @@ class SystemPlatform {
     static void prepareApplication();
 
   private:
-    QtSerialPortFactory ports;
+    SystemSerialPortFactory ports;
     SystemClock clock;
     QtFileDialogs dialogs;
     QtMessageBoxes messages;
