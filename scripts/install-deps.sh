@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqcustomplot-dev libqcustomplot2.1-qt6 libmosquitto-dev
+  libsystemd-dev
   fonts-liberation fonts-dejavu-core
 )
 if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then

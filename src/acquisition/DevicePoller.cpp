@@ -27,6 +27,7 @@ PollResult DevicePoller::poll(const std::array<DeviceInput, DeviceCount>& device
         watchTerminator(i, device, readings.lineCount, result);
         result.dataThisTick = true;
         result.lastPieceCount = readings.lineCount;
+        result.lineCounts[i] = readings.lineCount;
         if (readings.lineCount >= 1) {
             anyLine = true;
             result.lastRow = std::min(result.lastRow, readings.lineCount - 1);

@@ -32,6 +32,7 @@ struct PollResult {
     int lastRow = MaxBlockRows - 1;
     bool dataThisTick = false; // a linked device had more than six characters waiting
     int lastPieceCount = 0;    // complete lines of the highest-numbered device that had data
+    std::array<int, DeviceCount> lineCounts{}; // complete lines per device, beyond the cap too
     std::array<std::optional<QString>, DeviceCount> valueLabels;    // new value caption per device
     std::array<std::optional<UnitChange>, DeviceCount> unitChanges; // told once per link
     bool hasRows() const { return block.rowCount() > 0; }

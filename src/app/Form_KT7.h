@@ -41,6 +41,8 @@ class Form_KT7 : public QWidget, private TickView {
     const LoggerSession& session() const { return logSession; }
     // Every logged row (or reading, as its settings say) goes to the publisher too.
     void publishWith(MqttPublisher& publisher) { logSession.publishWith(publisher); }
+    // New log files by day, hour or size, when the settings file asks for them.
+    void splitLogs(const LogSplit& split) { logSession.setLogSplit(split); }
     const Recorder& recording() const { return logSession.recording(); }
     ChartComponent* chart() const { return CWGraph1; }
     QTimer* sampleTimer() const { return TimerRecAI; }

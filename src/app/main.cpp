@@ -8,6 +8,7 @@
 #include "platform/widgets/SystemPlatform.h"
 #include "session/LoggerOptions.h"
 #include "session/PublisherChoice.h"
+#include "session/WindowLogSettings.h"
 
 #include <QApplication>
 #include <array>
@@ -90,6 +91,10 @@ int main(int argc, char** argv) {
     kt7::Form_KT7 window(system.platform());
     system.attachTo(&window);
     window.show();
+    const kt7::WindowLogSettings logSettings = kt7::readWindowLogSettings(kt7::configFolder());
+    if (!logSettings.problem.isEmpty())
+        system.platform().messages.show(logSettings.problem);
+    window.splitLogs(logSettings.newFile);
     mqtt = kt7::choosePublisher(options, system.platform().messages);
     if (mqtt.publisher)
         window.publishWith(*mqtt.publisher);

@@ -20,10 +20,26 @@ HeadlessLogger::HeadlessLogger(LoggerOptions options, SerialPortFactory& ports, 
                               again ? QStringLiteral(" again") : QString(),
                               session.slot(i).valueText, session.slot(i).unit));
     });
+    session.setLogSplit(this->options.newFile);
+    connect(&session, &LoggerSession::logFileStarted, this, [this](const QString& path) {
+        this->status(QStringLiteral("Logging to \"%1\"").arg(path));
+    });
     tickTimer.setInterval(1000);
     statusTimer.setInterval(this->options.statusEverySeconds * 1000);
     connect(&tickTimer, &QTimer::timeout, this, &HeadlessLogger::tick);
-    connect(&statusTimer, &QTimer::timeout, this, [this] { this->status(statusLine()); });
+    connect(&statusTimer, &QTimer::timeout, this, &HeadlessLogger::report);
+}
+
+// The watchdog is petted from the tick, so a tick stuck on a hung disk is noticed.
+void HeadlessLogger::tick() {
+    session.tick(*this);
+    serviceManager.watchdog();
+}
+
+void HeadlessLogger::report() {
+    const QString line = statusLine();
+    status(line);
+    serviceManager.status(line);
 }
 
 int HeadlessLogger::start() {
@@ -53,16 +69,18 @@ void HeadlessLogger::startLogging() {
     tickTimer.start();
     statusTimer.start();
     status(statusLine());
+    serviceManager.ready(statusLine());
 }
 
 int HeadlessLogger::finish() {
+    serviceManager.stopping();
     tickTimer.stop();
     statusTimer.stop();
     const std::optional<QString> failure = session.closeLog();
     // The last rows are sent before the end while the broker is there; it never holds up long.
     if (MqttPublisher* publisher = session.publisher())
         publisher->drain(5000);
-    status(statusLine());
+    report();
     if (!failure)
         return 0;
     errors.show(*failure);
@@ -76,23 +94,7 @@ void HeadlessLogger::loggingStopped(const QString& path, const LogFileError& cau
 }
 
 QString HeadlessLogger::statusLine() const {
-    QStringList devices;
-    for (int i = 0; i < DeviceCount; ++i)
-        if (session.slot(i).link == LinkState::Linked)
-            devices << QString::number(i + 1);
-    const Recorder& recorder = session.recording();
-    const TickDurations& ticks = recorder.durations();
-    QString line = QStringLiteral("%1 rows written %2, devices linked %3 (%4), tick %5 ms mean "
-                                  "%6 ms longest")
-                       .arg(clock.now().toUTC().toString(Qt::ISODate))
-                       .arg(recorder.sampleCount())
-                       .arg(devices.size())
-                       .arg(devices.join(QLatin1Char(' ')))
-                       .arg(QString::number(ticks.meanMs(), 'f', 3),
-                            QString::number(ticks.longestMs(), 'f', 3));
-    if (recorder.stepFailures() > 0)
-        line += QStringLiteral(", %1 tick steps failed").arg(recorder.stepFailures());
-    return line + session.publishingStatus();
+    return clock.now().toUTC().toString(Qt::ISODate) + QLatin1Char(' ') + session.statusText();
 }
 
 } // namespace kt7

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/ServiceNotifier.h"
 #include "session/LoggerOptions.h"
 #include "session/LoggerSession.h"
 
@@ -28,7 +29,9 @@ class HeadlessLogger : public QObject, private TickView {
     int start();
     // Closes the log and tells the last status: 0, or the exit code when the close failed.
     int finish();
-    void tick() { session.tick(*this); }
+    void tick();
+    // SIGHUP: the log goes on in its next file at once.
+    void startNewFile() { session.startNewFile(*this); }
     QString statusLine() const;
     const Recorder& recording() const { return session.recording(); }
 
@@ -38,6 +41,7 @@ class HeadlessLogger : public QObject, private TickView {
 
   private:
     void startLogging();
+    void report();
     void loggingStopped(const QString& path, const LogFileError& cause, qint32 lastSample) override;
 
     const LoggerOptions options;
@@ -45,6 +49,7 @@ class HeadlessLogger : public QObject, private TickView {
     MessageBoxes& errors;
     const StatusOutput status;
     LoggerSession session;
+    const ServiceNotifier serviceManager;
     QTimer tickTimer;
     QTimer statusTimer;
     bool starting = false;

@@ -12,8 +12,8 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 namespace kt7 {
 
@@ -38,14 +38,7 @@ int runHeadless(int argc, char** argv) {
         printLine(parsed.options->help ? loggerOptionsHelp() : loggerVersionText());
         return 0;
     }
-    const ShutdownSignal shutdown;
-    QSocketNotifier signalled(shutdown.fd(), QSocketNotifier::Read);
-    QObject::connect(&signalled, &QSocketNotifier::activated, &app, [&] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t ignored = ::read(shutdown.fd(), &byte, 1);
-        QCoreApplication::exit(0);
-    });
-
+    const ShutdownSignal received;
     // New adapters get their COM numbers as the window's start-up gives them.
     const QtPortCatalogue catalogue;
     for (const QString& problem : assignPortNumbers(catalogue).problems)
@@ -64,6 +57,16 @@ int runHeadless(int argc, char** argv) {
         logger.publishWith(*mqtt.publisher);
     QObject::connect(&logger, &HeadlessLogger::cannotGoOn, &app,
                      [](int code) { QCoreApplication::exit(code); });
+    // SIGHUP: a new log file at once (logrotate's postrotate); SIGINT, SIGTERM: the end.
+    QSocketNotifier signalled(received.fd(), QSocketNotifier::Read);
+    QObject::connect(&signalled, &QSocketNotifier::activated, &app, [&received, &logger] {
+        for (int signal = received.take(); signal != 0; signal = received.take()) {
+            if (signal == SIGHUP)
+                logger.startNewFile();
+            else
+                QCoreApplication::exit(0);
+        }
+    });
     if (const int code = logger.start(); code != 0)
         return code;
     const int code = QCoreApplication::exec();

@@ -62,8 +62,11 @@ const PollResult& Recorder::tick(const TickControls& c, TickView& view) {
     const bool logOpen = log.isOpen();
     guarded("Fast rows", [&] {
         if (logOpen && c.autoSample == 1 && data && c.fastMode) {
-            for (int r = 0; r < poll.block.rowCount(); ++r)
+            const int rows = poll.block.rowCount();
+            for (int r = 0; r < rows; ++r)
                 writeRow(poll.block.row(r));
+            for (int d = 0; d < DeviceCount; ++d)
+                notLogged[d] += std::max(0, poll.lineCounts[d] - rows);
             view.showSampleCount(samples);
         }
     });
@@ -108,8 +111,12 @@ void Recorder::finishTick(TickView& view, const TickControls& controls) {
     if (!log.isOpen())
         return;
     LogFileError result = LogFileError::success();
-    if (!pendingRows.isEmpty())
+    if (!pendingRows.isEmpty()) {
+        const qint64 size = pendingRows.size();
         result = log.appendRows(std::exchange(pendingRows, {}));
+        if (result.ok)
+            fileBytes += size;
+    }
     std::vector<RecordedRow> written = std::exchange(pendingRecords, {});
     if (result.ok) {
         lastSampleInFile = samples;
@@ -130,7 +137,20 @@ LogFileError Recorder::startLog(const QString& path, const QByteArray& header) {
     if (created.ok) {
         samples = 0;
         lastSampleInFile = 0;
+        fileBytes = header.size();
+        notLogged = {};
     }
+    return created;
+}
+
+LogFileError Recorder::continueLog(const QString& path, const QByteArray& header, bool movedAway) {
+    const LogFileError closed = log.close();
+    if (!closed.ok && !(movedAway && closed.fileGone))
+        return closed;
+    lastSampleInFile = samples;
+    const LogFileError created = log.create(path, header);
+    if (created.ok)
+        fileBytes = header.size();
     return created;
 }
 

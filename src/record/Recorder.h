@@ -32,11 +32,19 @@ class Recorder {
     // A step of the tick that throws is skipped and counted; each step and cause is told once.
     void onStepFailure(std::function<void(const QString&)> tell) { tellFailure = std::move(tell); }
     qint64 stepFailures() const { return failedSteps; }
+    // Complete readings a Fast tick left out, per device: beyond the row count of the device
+    // with the fewest lines, or beyond the most rows a tick takes.
+    const std::array<qint64, DeviceCount>& readingsNotLogged() const { return notLogged; }
 
     // The log: created with its header, the sample count starting again from 0.
     LogFileError startLog(const QString& path, const QByteArray& header);
+    // Between ticks: the log goes on in a new file with its own header, the sample numbers
+    // going on too. A failure to keep the old file's rows or to create the new one is returned.
+    // movedAway: the old file may have been moved away (by logrotate): that is no failure.
+    LogFileError continueLog(const QString& path, const QByteArray& header, bool movedAway);
     // Drops rows not yet written and closes; success when no log was open.
     LogFileError stopLog();
+    qint64 bytesInFile() const { return fileBytes; }
     bool logOpen() const { return log.isOpen(); }
     QString logPath() const { return log.path(); }
     // The last sample the file is known to hold after a failure, which the count is set back to.
@@ -70,6 +78,8 @@ class Recorder {
     PollResult lastPoll;
     std::function<void(const QString&)> tellFailure;
     qint64 failedSteps = 0;
+    qint64 fileBytes = 0;
+    std::array<qint64, DeviceCount> notLogged{};
     QSet<QString> toldFailures;
 };
 

@@ -1,6 +1,7 @@
 #include "session/LoggerOptions.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 namespace kt7 {
 
@@ -25,6 +26,8 @@ constexpr OptionText Options[] = {
     {"mqtt-station", "NAME", "The station in the topic kt7/<station>/<device>."},
     {"mqtt-readings", "logged|all", "Publish the logged rows (default) or every reading."},
     {"status-every", "SECONDS", "Headless: print the status line this often (default 60)."},
+    {"new-file", "daily|hourly|<N>MB", "Headless: start a new log file each day, hour or N MB."},
+    {"mqtt-drain", "SECONDS", "At the end, wait this long at most for queued messages (5)."},
 };
 
 void addOptions(QCommandLineParser& parser) {
@@ -125,6 +128,26 @@ LoggerOptionsResult parseLoggerOptions(const QStringList& arguments, bool headle
             return fail(QStringLiteral("--status-every needs whole seconds from 1 to 86400"));
         options.statusEverySeconds = *seconds;
     }
+    if (given("new-file")) {
+        const std::optional<LogSplit> split = LogSplit::parse(value("new-file"));
+        if (!split)
+            return fail(QStringLiteral("--new-file needs daily, hourly or a size such as 100MB"));
+        options.newFile = *split;
+    }
+    if (given("mqtt-drain")) {
+        const std::optional<int> seconds = wholeNumber(value("mqtt-drain"), 0, 60);
+        if (!seconds)
+            return fail(QStringLiteral("--mqtt-drain needs whole seconds from 0 to 60"));
+        options.mqttDrainSeconds = *seconds;
+    }
+    if (given("mqtt") && options.mqttUrl.trimmed().isEmpty())
+        return fail(QStringLiteral("--mqtt needs the broker's address, such as "
+                                   "mqtt://broker.example:1883; leave --mqtt out to publish "
+                                   "nothing"));
+    if (!options.logPath.isEmpty() && QFileInfo(options.logPath).isDir())
+        return fail(QStringLiteral("--log names the folder \"%1\"; give it the name of a log "
+                                   "file, such as %1/KT7_LogData.csv")
+                        .arg(options.logPath));
     if (options.headless && options.setupPath.isEmpty() && !options.help && !options.version)
         return fail(QStringLiteral("--setup FILE.kt7 is needed"));
     return {options, {}};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logfile/LogSplit.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -27,6 +29,8 @@ struct LoggerOptions {
     QString mqttStation;
     QString mqttReadings;
     int statusEverySeconds = 60;
+    LogSplit newFile; // never, unless --new-file asks
+    int mqttDrainSeconds = 5;
 };
 
 struct LoggerOptionsResult {

@@ -2,6 +2,7 @@
 
 #include "logfile/CsvFormat.h"
 #include "logfile/LogFolder.h"
+#include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "record/LoggerMessages.h"
 #include "setup/SetupFileStore.h"
@@ -16,7 +17,7 @@ const QString LoggerSession::DefaultSetupName = QStringLiteral("KT7LogSetUp.kt7"
 
 LoggerSession::LoggerSession(SerialPortFactory& ports, Clock& clock, MessageBoxes& messages,
                              CodePage codePage, QString logFolder, QLocale dateLocale)
-    : messages(messages), pages(std::move(codePage)), folder(std::move(logFolder)),
+    : clock(clock), messages(messages), pages(std::move(codePage)), folder(std::move(logFolder)),
       recorder(clock, pages, std::move(dateLocale)),
       linker(table, ports, clock, messages, recorder.devicePoller()) {
     recorder.onStepFailure([this](const QString& text) { tellTickFailure(text); });
@@ -27,6 +28,8 @@ LoggerSession::~LoggerSession() {
 }
 
 void LoggerSession::tick(TickView& view) {
+    if (recorder.logOpen() && logSplit.due(fileOpened, clock.now(), recorder.bytesInFile()))
+        startNewFile(view);
     TickControls c;
     c.devices = linker.tickInputs();
     c.labels = table.labels();
@@ -66,6 +69,9 @@ bool LoggerSession::openLog(const QString& path, LogOpening how) {
         }
         chosen = folder + DefaultLogName;
     }
+    splitBase = chosen;
+    if (logSplit.active())
+        chosen = freeFileName(splitBase);
     if ((path.isEmpty() || how == LogOpening::Unattended) && QFileInfo(chosen).size() > 0) {
         messages.show(logHoldsDataText(chosen));
         return false;
@@ -79,6 +85,40 @@ bool LoggerSession::openLog(const QString& path, LogOpening how) {
                               : logNotCreatedText(chosen, created.reason));
         return false;
     }
+    fileOpened = clock.now();
+    emit logFileStarted(chosen);
+    return true;
+}
+
+// The first name of the period that holds no data: a file is never written twice.
+QString LoggerSession::freeFileName(const QString& base) const {
+    LogSplit naming = logSplit;
+    if (!naming.active())
+        naming.every = LogSplit::Every::Day;
+    const QDateTime now = clock.now();
+    for (int part = 1;; ++part) {
+        const QString name = naming.fileName(base, now, part);
+        if (QFileInfo(name).size() <= 0)
+            return name;
+    }
+}
+
+bool LoggerSession::startNewFile(TickView& view) {
+    if (!recorder.logOpen())
+        return false;
+    const QString old = recorder.logPath();
+    const bool movedAway = !logSplit.active() && !QFileInfo::exists(old);
+    const QString next = movedAway ? old : freeFileName(splitBase);
+    const LogFileError result =
+        recorder.continueLog(next, csvHeader(table.labels(), table.units(), pages), movedAway);
+    if (!result.ok) {
+        const QString where = recorder.logOpen() ? next : old;
+        recorder.stopLog();
+        view.loggingStopped(where, result, recorder.settleAfterFailure(result));
+        return false;
+    }
+    fileOpened = clock.now();
+    emit logFileStarted(next);
     return true;
 }
 
@@ -168,15 +208,41 @@ void LoggerSession::publishWith(MqttPublisher& mqtt) {
     recorder.addSink(publishing.get());
 }
 
-QString LoggerSession::publishingStatus() const {
-    if (!publishTo)
-        return {};
-    const MqttCounters mqtt = publishTo->counters();
-    return QStringLiteral("; MQTT %1 sent %2 waiting %3 dropped, broker %4")
-        .arg(mqtt.published)
-        .arg(mqtt.buffered)
-        .arg(mqtt.dropped)
-        .arg(publishTo->isConnected() ? QStringLiteral("connected") : QStringLiteral("away"));
+QString LoggerSession::statusText() const {
+    QStringList linked;
+    QStringList leftOut;
+    qint64 notLogged = 0;
+    for (int i = 0; i < DeviceCount; ++i) {
+        if (table[i].link == LinkState::Linked)
+            linked << QString::number(i + 1);
+        if (const qint64 n = recorder.readingsNotLogged()[i]; n > 0) {
+            leftOut << QStringLiteral("device %1: %2").arg(i + 1).arg(n);
+            notLogged += n;
+        }
+    }
+    const TickDurations& ticks = recorder.durations();
+    QString line = QStringLiteral("rows written %1, devices linked %2 (%3), tick %4 ms mean %5 ms "
+                                  "longest, not logged: %6")
+                       .arg(recorder.sampleCount())
+                       .arg(linked.size())
+                       .arg(linked.join(QLatin1Char(' ')))
+                       .arg(QString::number(ticks.meanMs(), 'f', 3),
+                            QString::number(ticks.longestMs(), 'f', 3))
+                       .arg(notLogged);
+    if (!leftOut.isEmpty())
+        line += QStringLiteral(" (%1)").arg(leftOut.join(QStringLiteral(", ")));
+    if (recorder.stepFailures() > 0)
+        line += QStringLiteral(", tick steps failed: %1").arg(recorder.stepFailures());
+    if (publishTo) {
+        const MqttCounters mqtt = publishTo->counters();
+        line += QStringLiteral("; MQTT %1 sent %2 waiting %3 dropped, broker %4")
+                    .arg(mqtt.published)
+                    .arg(mqtt.buffered)
+                    .arg(mqtt.dropped)
+                    .arg(publishTo->isConnected() ? QStringLiteral("connected")
+                                                  : QStringLiteral("away"));
+    }
+    return line;
 }
 
 } // namespace kt7

@@ -2,6 +2,7 @@
 
 #include "link/DeviceSlots.h"
 #include "link/LinkController.h"
+#include "logfile/LogSplit.h"
 #include "publish/PublishingSink.h"
 #include "record/Recorder.h"
 #include "session/LoggerOptions.h"
@@ -58,6 +59,13 @@ class LoggerSession : public QObject {
     // labels and units in its header. Told through the message boxes; false when none started.
     bool openLog(const QString& path, LogOpening how);
     QString logFileName() const { return recorder.logOpen() ? recorder.logPath() : QString(); }
+    // New files by day, hour or size from the next log on.
+    void setLogSplit(const LogSplit& split) { logSplit = split; }
+    // Between ticks: the log goes on in its next file at once (SIGHUP). A file moved away (by
+    // logrotate) is opened anew under its name; else the next file is named with the date.
+    // False when logging stopped (told to the view).
+    bool startNewFile(TickView& view);
+
     // Closes the log: nothing, or the message that its last rows could not be kept (and the
     // last sample known to be in the file, which the count is set back to).
     std::optional<QString> closeLog();
@@ -77,12 +85,18 @@ class LoggerSession : public QObject {
 
     void publishWith(MqttPublisher& publisher);
     MqttPublisher* publisher() const { return publishTo; }
-    // "; MQTT n sent n waiting n dropped, broker connected|away", or nothing when not publishing.
-    QString publishingStatus() const;
+    // "rows written n, devices linked n (1 2), tick n ms mean n ms longest, not logged: n
+    // (device 1: n), ...; MQTT ..." for a status line.
+    QString statusText() const;
+
+  signals:
+    void logFileStarted(const QString& path);
 
   private:
     void tellTickFailure(const QString& text);
+    QString freeFileName(const QString& base) const;
 
+    Clock& clock;
     MessageBoxes& messages;
     const CodePage pages;
     const QString folder;
@@ -92,6 +106,9 @@ class LoggerSession : public QObject {
     SamplingSettings settings;
     std::unique_ptr<PublishingSink> publishing;
     MqttPublisher* publishTo = nullptr;
+    LogSplit logSplit;
+    QString splitBase; // the file name the dated names are made from
+    QDateTime fileOpened;
 };
 
 } // namespace kt7

@@ -179,6 +179,16 @@ class HeadlessRowsTest : public QObject {
                                        << "--log needs a value";
         QTest::newRow("unknown") << "--setup s.kt7 --window"
                                  << "unknown option";
+        QTest::newRow("help needs no set-up") << "--headless --help"
+                                              << "";
+        QTest::newRow("empty broker") << "--setup s.kt7 --mqtt "
+                                      << "--mqtt needs the broker's address";
+        QTest::newRow("log is a folder") << "--setup s.kt7 --log ."
+                                         << "--log names the folder";
+        QTest::newRow("new file by week") << "--setup s.kt7 --new-file weekly"
+                                          << "--new-file needs daily, hourly or a size";
+        QTest::newRow("stray argument") << "--setup s.kt7 rig.kt7"
+                                        << "unexpected argument";
     }
     void commandLine() {
         QFETCH(QString, arguments);

@@ -4,22 +4,58 @@
 #include "InstrumentRig.h"
 #include "common/TestRegistry.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
+#include <csignal>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
+
+// The service manager's end of NOTIFY_SOCKET: a Unix datagram socket that collects every state
+// the logger sends.
+class NotifySocket {
+  public:
+    explicit NotifySocket(const QString& path) : path(path) {
+        fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        std::copy(name.begin(), name.end(), address.sun_path);
+        bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~NotifySocket() {
+        ::close(fd);
+        QFile::remove(path);
+    }
+    QStringList take() {
+        QStringList states;
+        char buffer[4096];
+        for (ssize_t got; (got = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+            states += QString::fromUtf8(buffer, got).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return states;
+    }
+    QString path;
+    int fd = -1;
+    bool bound = false;
+};
 
 // kt7-logger --headless on the simulator's ports, with no display at all.
 class HeadlessRun {
   public:
-    explicit HeadlessRun(const QString& home) : home(home) {
+    explicit HeadlessRun(const QString& home, const QString& notifySocket = {}) : home(home) {
         QProcessEnvironment environment = kt7test::isolatedEnvironment(home);
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        if (!notifySocket.isEmpty())
+            environment.insert(QStringLiteral("NOTIFY_SOCKET"), notifySocket);
         proc.setProcessEnvironment(environment);
         QObject::connect(&proc, &QProcess::readyReadStandardOutput,
                          [this] { out += proc.readAllStandardOutput(); });
@@ -146,6 +182,27 @@ class HeadlessLoggingTest : public QObject {
         return csv.lines.mid(3);
     }
 
+    // The data rows of every file the run wrote, in sample order; each file has the full header.
+    static QList<QByteArray> rowsOfFiles(const QString& home, int* files) {
+        QList<QList<QByteArray>> parts;
+        const QStringList names = QDir(home).entryList({QStringLiteral("headless_*.csv")});
+        *files = int(names.size());
+        for (const QString& name : names) {
+            const e2e::CsvText csv = e2e::readCsv(home + QLatin1Char('/') + name);
+            if (csv.lines.value(1) != ",,Scale,,,,,,," || csv.lines.value(2) != ",,kg,,,,,,," ||
+                !csv.tail.isEmpty())
+                return {"not a whole log with its header: " + name.toUtf8()};
+            parts << csv.lines.mid(3);
+        }
+        std::sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+            return a.value(0).split(',')[0].toInt() < b.value(0).split(',')[0].toInt();
+        });
+        QList<QByteArray> rows;
+        for (const auto& part : parts)
+            rows += part;
+        return rows;
+    }
+
   private slots:
     void init() {
         instrument = std::make_unique<e2e::InstrumentRig>();
@@ -166,6 +223,45 @@ class HeadlessLoggingTest : public QObject {
         QVERIFY2(run.lastStatus().contains(
                      QStringLiteral("rows written %1, devices linked 1 (1)").arg(rows.size())),
                  qPrintable(run.output()));
+    }
+
+    // A run as systemd keeps it: new files every few seconds (a period for tests only), one more
+    // on SIGHUP, and the service manager told ready, status, a watchdog beat per tick, stopping.
+    void newFilesUnderAServiceManager() {
+        NotifySocket manager(instrument->home.filePath(QStringLiteral("notify")));
+        QVERIFY(manager.bound);
+        HeadlessRun run(instrument->home.path(), manager.path);
+        QVERIFY(run.start({"--new-file", "test-every-3s"}));
+        QTRY_VERIFY_WITH_TIMEOUT(manager.take().contains(QStringLiteral("READY=1")), 30000);
+        QElapsedTimer sinceReady;
+        sinceReady.start();
+        QVERIFY(QTest::qWaitFor([&] { return run.out.count("Logging to") >= 3; }, 30000));
+        ::kill(pid_t(run.proc.processId()), SIGHUP);
+        const int files = int(run.out.count("Logging to")) + 1;
+        QVERIFY2(QTest::qWaitFor([&] { return run.out.count("Logging to") >= files; }, 5000),
+                 qPrintable(run.output()));
+        QTest::qWait(1500);
+        QStringList states = manager.take();
+        const qint64 seconds = sinceReady.elapsed() / 1000;
+        QVERIFY2(run.terminate(), qPrintable(run.output()));
+        states += manager.take();
+        QVERIFY2(states.count(QStringLiteral("WATCHDOG=1")) >= seconds - 1,
+                 qPrintable(states.join(' ')));
+        QVERIFY(std::any_of(states.begin(), states.end(), [](const QString& s) {
+            return s.startsWith("STATUS=") && s.contains("rows written");
+        }));
+        QCOMPARE(states.last(), QStringLiteral("STATUS=") + run.lastStatus());
+        QVERIFY(states.contains(QStringLiteral("STOPPING=1")));
+
+        int written = 0;
+        const QList<QByteArray> rows = rowsOfFiles(instrument->home.path(), &written);
+        QCOMPARE(written, int(run.out.count("Logging to")));
+        QVERIFY(written >= 4);
+        const QString rowFault = e2e::checkDataRows(rows);
+        QVERIFY2(rowFault.isEmpty(), qPrintable(rowFault));
+        const QString sentFault =
+            e2e::checkRowsFollowSent(rows, instrument->sentLog, run.linkValue());
+        QVERIFY2(sentFault.isEmpty(), qPrintable(sentFault));
     }
 
     void publishedThroughABrokerRestart_data() {

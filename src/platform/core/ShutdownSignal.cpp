@@ -12,9 +12,9 @@ namespace {
 constexpr std::array handledSignals{SIGINT, SIGTERM, SIGHUP};
 volatile sig_atomic_t writeEnd = -1;
 
-extern "C" void onShutdownSignal(int) {
+extern "C" void onShutdownSignal(int signal) {
     const int savedErrno = errno;
-    const char byte = 1;
+    const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t ignored = ::write(writeEnd, &byte, 1);
     errno = savedErrno;
 }
@@ -36,6 +36,11 @@ ShutdownSignal::ShutdownSignal() {
         sigaction(signal, &action, nullptr);
     // A reader of our stdout going away must not kill us before the links are removed.
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+int ShutdownSignal::take() const {
+    char byte = 0;
+    return ::read(readEnd_, &byte, 1) == 1 ? static_cast<unsigned char>(byte) : 0;
 }
 
 ShutdownSignal::~ShutdownSignal() {

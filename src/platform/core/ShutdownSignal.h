@@ -12,6 +12,8 @@ class ShutdownSignal {
     ShutdownSignal& operator=(const ShutdownSignal&) = delete;
 
     int fd() const { return readEnd_; }
+    // Reads the next signal that arrived: SIGINT, SIGTERM or SIGHUP; 0 when none is waiting.
+    int take() const;
 
   private:
     int readEnd_ = -1;

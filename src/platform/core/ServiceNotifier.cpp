@@ -1,0 +1,32 @@
+#include "platform/core/ServiceNotifier.h"
+
+#include <QByteArray>
+#include <cstdlib>
+#include <systemd/sd-daemon.h>
+
+namespace kt7 {
+
+ServiceNotifier::ServiceNotifier() : enabled(std::getenv("NOTIFY_SOCKET") != nullptr) {}
+
+void ServiceNotifier::send(const QByteArray& state) const {
+    if (enabled)
+        ::sd_notify(0, state.constData());
+}
+
+void ServiceNotifier::ready(const QString& line) const {
+    send("READY=1\nSTATUS=" + line.toUtf8());
+}
+
+void ServiceNotifier::status(const QString& line) const {
+    send("STATUS=" + line.toUtf8());
+}
+
+void ServiceNotifier::watchdog() const {
+    send("WATCHDOG=1");
+}
+
+void ServiceNotifier::stopping() const {
+    send("STOPPING=1");
+}
+
+} // namespace kt7
