@@ -16,7 +16,7 @@ QString headlessUsage() {
     return QStringLiteral(
         "usage: kt7-logger --headless --setup FILE.kt7 [--log FILE.csv] [--fast | --every N] "
         "[--auto] [--mqtt URL] [--mqtt-station NAME] [--mqtt-readings logged|all] "
-        "[--status-every SECONDS]");
+        "[--mqtt-drain SECONDS] [--status-every SECONDS]");
 }
 
 HeadlessOptionsResult parseHeadlessOptions(const QStringList& arguments) {
@@ -28,7 +28,7 @@ HeadlessOptionsResult parseHeadlessOptions(const QStringList& arguments) {
             name == QLatin1String("--setup") || name == QLatin1String("--log") ||
             name == QLatin1String("--every") || name == QLatin1String("--mqtt") ||
             name == QLatin1String("--mqtt-station") || name == QLatin1String("--mqtt-readings") ||
-            name == QLatin1String("--status-every");
+            name == QLatin1String("--mqtt-drain") || name == QLatin1String("--status-every");
         if (takesValue && i + 1 >= arguments.size())
             return fail(QStringLiteral("%1 needs a value").arg(name));
         const QString value = takesValue ? arguments[++i] : QString();
@@ -52,6 +52,11 @@ HeadlessOptionsResult parseHeadlessOptions(const QStringList& arguments) {
             options.mqttStation = value;
         } else if (name == QLatin1String("--mqtt-readings")) {
             options.mqttReadings = value;
+        } else if (name == QLatin1String("--mqtt-drain")) {
+            const std::optional<int> seconds = wholeNumber(value, 0, 60);
+            if (!seconds)
+                return fail(QStringLiteral("--mqtt-drain needs whole seconds from 0 to 60"));
+            options.mqttDrainSeconds = *seconds;
         } else if (name == QLatin1String("--status-every")) {
             const std::optional<int> seconds = wholeNumber(value, 1, 86400);
             if (!seconds)

@@ -7,7 +7,8 @@
 namespace kt7 {
 
 // `kt7-logger --headless --setup FILE.kt7 [--log FILE.csv] [--fast | --every N] [--auto]
-// [--mqtt URL] [--mqtt-station NAME] [--mqtt-readings logged|all] [--status-every SECONDS]`.
+// [--mqtt URL] [--mqtt-station NAME] [--mqtt-readings logged|all] [--mqtt-drain SECONDS]
+// [--status-every SECONDS]`.
 // What is not given comes from the set-up file. --fast logs every reading and nothing else.
 struct HeadlessOptions {
     QString setupPath;
@@ -18,6 +19,7 @@ struct HeadlessOptions {
     QString mqttUrl; // empty: the config file decides
     QString mqttStation;
     QString mqttReadings;
+    int mqttDrainSeconds = 5; // at the end, for what is still queued; well inside systemd's 90 s
     int statusEverySeconds = 60;
 };
 
