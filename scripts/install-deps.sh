@@ -11,8 +11,9 @@ packages=(
 )
 if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then
   # For the tests and benchmarks. mosquitto: the broker the MQTT tests start on 127.0.0.1;
+  # openssl: their throw-away CA and broker certificate;
   # python3-serial: the plain Python logger the benchmarks compare with.
-  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients python3-serial)
+  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients openssl python3-serial)
 fi
 
 missing=()

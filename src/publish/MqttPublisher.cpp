@@ -1,17 +1,29 @@
 #include "publish/MqttPublisher.h"
 
+#include <QFile>
+
 #include <mosquitto.h>
 
 namespace kt7 {
 
 namespace {
 
-constexpr int keepAliveSeconds = 30;
 constexpr int atLeastOnce = 1;
+// Debian's hashed CA folder: the system's store, kept up to date by ca-certificates.
+constexpr const char* systemCaFolder = "/etc/ssl/certs";
 
 void initialiseLibraryOnce() {
     static std::once_flag once;
     std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+// An encrypted key file fails instead of OpenSSL asking for its passphrase on the terminal.
+int noPassphrase(char*, int, int, void*) {
+    return 0;
+}
+
+const char* orNull(const QByteArray& text) {
+    return text.isEmpty() ? nullptr : text.constData();
 }
 
 } // namespace
@@ -22,27 +34,45 @@ MqttPublisher::MqttPublisher(MqttSettings settings, MqttPublisherLimits limits)
     client_ = mosquitto_new(nullptr, true, this);
     if (!client_)
         return; // out of memory: every row is counted as dropped
+    // The network thread is ours (see runNetwork); the library guards its state for it.
+    mosquitto_threaded_set(client_, true);
     mosquitto_connect_callback_set(client_, &MqttPublisher::onConnect);
     mosquitto_disconnect_callback_set(client_, &MqttPublisher::onDisconnect);
     mosquitto_publish_callback_set(client_, &MqttPublisher::onPublish);
+    mosquitto_log_callback_set(client_, &MqttPublisher::onLog);
     mosquitto_int_option(client_, MOSQ_OPT_SEND_MAXIMUM, limits_.inFlightMessages);
-    mosquitto_reconnect_delay_set(client_, 1, limits_.reconnectDelayMaxSeconds, true);
     if (!settings_.userName.isEmpty())
         mosquitto_username_pw_set(client_, settings_.userName.toUtf8().constData(),
-                                  settings_.password.toUtf8().constData());
-    // The thread first: started after a failed connect_async (no broker yet), libmosquitto
-    // 2.0's thread never tries again.
-    mosquitto_loop_start(client_);
-    mosquitto_connect_async(client_, settings_.host.toUtf8().constData(), settings_.port,
-                            keepAliveSeconds);
+                                  orNull(settings_.password.toUtf8()));
+    if (settings_.tls) {
+        const QByteArray ca = QFile::encodeName(settings_.caFile);
+        const int result =
+            mosquitto_tls_set(client_, orNull(ca), ca.isEmpty() ? systemCaFolder : nullptr,
+                              orNull(QFile::encodeName(settings_.certFile)),
+                              orNull(QFile::encodeName(settings_.keyFile)), &noPassphrase);
+        // Never without TLS once it was asked for: the password would go in clear.
+        if (result != MOSQ_ERR_SUCCESS) {
+            report(QStringLiteral("MQTT broker %1:%2: TLS cannot be set up (%3); nothing is "
+                                  "published.")
+                       .arg(settings_.host)
+                       .arg(settings_.port)
+                       .arg(QString::fromUtf8(mosquitto_strerror(result))));
+            return;
+        }
+    }
+    network_ = std::thread(&MqttPublisher::runNetwork, this);
 }
 
 MqttPublisher::~MqttPublisher() {
-    if (!client_)
-        return;
-    mosquitto_disconnect(client_);
-    mosquitto_loop_stop(client_, false);
-    mosquitto_destroy(client_);
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    if (network_.joinable())
+        network_.join();
+    if (client_)
+        mosquitto_destroy(client_);
 }
 
 void MqttPublisher::publishRow(qint32 sample, const QDateTime& when,
@@ -62,20 +92,19 @@ void MqttPublisher::publishRow(qint32 sample, const QDateTime& when,
     handOverWhatFits();
 }
 
-bool MqttPublisher::drain(int timeoutMs) {
+MqttDrainResult MqttPublisher::drainFor(std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);
-    return acknowledged_.wait_for(
-               lock, std::chrono::milliseconds(timeoutMs),
-               [this] { return (waiting_.empty() && inFlight_ == 0) || !connected_; }) &&
-           waiting_.empty() && inFlight_ == 0;
+    const qint64 before = published_;
+    changed_.wait_for(lock, limit, [this] { return waiting_.empty() && inFlight_ == 0; });
+    return {published_ - before, static_cast<qint64>(waiting_.size()) + inFlight_};
 }
 
 MqttCounters MqttPublisher::counters() const {
     const std::lock_guard lock(mutex_);
-    return {published_, static_cast<qint64>(waiting_.size()) + inFlight_, dropped_};
+    return {published_, static_cast<qint64>(waiting_.size()) + inFlight_, dropped_, attempts_};
 }
 
-// With the lock held. mosquitto_publish only queues the message for the library's thread, and
+// With the lock held. mosquitto_publish only queues the message for the network thread, and
 // queues it while the broker is away too; the library sends its queue in order on reconnect.
 void MqttPublisher::handOverWhatFits() {
     while (!waiting_.empty() && inFlight_ < limits_.inFlightMessages) {
@@ -93,27 +122,13 @@ void MqttPublisher::handOverWhatFits() {
     }
 }
 
-void MqttPublisher::onConnect(mosquitto*, void* self, int result) {
-    auto* publisher = static_cast<MqttPublisher*>(self);
-    publisher->connected_ = result == 0;
-    const std::lock_guard lock(publisher->mutex_);
-    publisher->handOverWhatFits();
-}
-
-void MqttPublisher::onDisconnect(mosquitto*, void* self, int) {
-    auto* publisher = static_cast<MqttPublisher*>(self);
-    const std::lock_guard lock(publisher->mutex_);
-    publisher->connected_ = false;
-    publisher->acknowledged_.notify_all();
-}
-
 void MqttPublisher::onPublish(mosquitto*, void* self, int) {
     auto* publisher = static_cast<MqttPublisher*>(self);
     const std::lock_guard lock(publisher->mutex_);
     --publisher->inFlight_;
     ++publisher->published_;
     publisher->handOverWhatFits();
-    publisher->acknowledged_.notify_all();
+    publisher->changed_.notify_all();
 }
 
 } // namespace kt7

@@ -14,6 +14,10 @@ enum class PublishedReadings { LoggedRows, EveryReading };
 struct MqttSettings {
     QString host;
     quint16 port = 1883;
+    bool tls = false; // mqtts://
+    QString caFile;   // empty: the system's CA store
+    QString certFile; // a client certificate, with keyFile
+    QString keyFile;
     QString userName;
     QString password;
     QString station; // the second topic level: kt7/<station>/<device>
@@ -29,17 +33,23 @@ struct MqttSettingsResult {
 };
 
 // Builds the settings from their text form, as given after --mqtt and its companions or in the
-// config file: url "mqtt://[user[:password]@]host[:port]", station (empty: defaultStation),
+// config file: url "mqtt[s]://[user[:password]@]host[:port]", station (empty: defaultStation),
 // readings "all" or "logged" (empty: logged).
 MqttSettingsResult mqttSettingsFrom(const QString& url, const QString& station,
                                     const QString& readings, const QString& defaultStation);
 
-// Reads the config file's "key=value" lines (url, station, readings; '#' starts a comment).
-// A file that is not there means publishing is off: no settings and no error.
+// The address with any password in it replaced by "***", for messages.
+QString withoutPassword(const QString& url);
+
+// Reads the config file's "key=value" lines ('#' starts a comment): url, station, readings,
+// username, password or password_file, cafile, certfile, keyfile. A file that is not there means
+// publishing is off: no settings and no error. A file holding a secret that other users can read
+// is refused.
 MqttSettingsResult readMqttConfigFile(const QString& path, const QString& defaultStation);
 
 // The settings a program publishes with: those of --mqtt URL and its companions when a URL is
-// given, or else the config file under the config folder.
+// given (its secrets and TLS files from the config file, never from the command line), or else
+// the config file under the config folder.
 MqttSettingsResult chosenMqttSettings(const QString& url, const QString& station,
                                       const QString& readings, const QString& configFolder);
 

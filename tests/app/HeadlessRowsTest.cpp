@@ -175,6 +175,10 @@ class HeadlessRowsTest : public QObject {
                                     << "exclude each other";
         QTest::newRow("every 0") << "--setup s.kt7 --every 0"
                                  << "--every needs whole seconds";
+        QTest::newRow("mqtt drain") << "--setup s.kt7 --mqtt-drain 0"
+                                    << "";
+        QTest::newRow("mqtt drain too long") << "--setup s.kt7 --mqtt-drain 61"
+                                             << "--mqtt-drain needs whole seconds from 0 to 60";
         QTest::newRow("value missing") << "--setup s.kt7 --log"
                                        << "--log needs a value";
         QTest::newRow("unknown") << "--setup s.kt7 --window"
@@ -203,6 +207,9 @@ class HeadlessRowsTest : public QObject {
             QCOMPARE(result.options->fastMode, std::optional<bool>(false));
             QCOMPARE(result.options->statusEverySeconds, 2);
         }
+        if (result.options)
+            QCOMPARE(result.options->mqttDrainSeconds,
+                     arguments.contains(QLatin1String("--mqtt-drain 0")) ? 0 : 5);
     }
 };
 

@@ -1,11 +1,15 @@
 #include "Broker.h"
+#include "SilentListener.h"
 #include "Subscriber.h"
+#include "TestCertificates.h"
 #include "common/TestRegistry.h"
 #include "publish/MqttPublisher.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimeZone>
 
@@ -82,21 +86,49 @@ MqttSettings settingsFor(const Broker& broker) {
         .settings.value();
 }
 
+const QString tlsUser = QStringLiteral("rig");
+const QString tlsPassword = QStringLiteral("Pw-9xq-tls");
+
+// The broker's TLS port as its password file's user, trusting the test's CA.
+MqttSettings tlsSettingsFor(const Broker& broker, const TestCertificates& certificates) {
+    MqttSettings settings = settingsFor(broker);
+    settings.port = broker.tlsPort();
+    settings.tls = true;
+    settings.caFile = certificates.caFile();
+    settings.userName = tlsUser;
+    settings.password = tlsPassword;
+    return settings;
+}
+
 } // namespace
 
 class MqttBrokerTest : public QObject {
     Q_OBJECT
   private:
+    std::unique_ptr<TestCertificates> certificates; // none when openssl or mosquitto_passwd fail
+    QString certificatesMissing;
     std::unique_ptr<Broker> broker;
     std::unique_ptr<Subscriber> subscriber;
     static constexpr MqttPublisherLimits quickRetry{20000, 20, 1};
 
+    void requireTls() {
+        if (!certificates)
+            QSKIP(qPrintable(certificatesMissing));
+    }
+
   private slots:
+    void initTestCase() {
+        auto made = std::make_unique<TestCertificates>();
+        certificatesMissing = made->make(tlsUser, tlsPassword);
+        if (certificatesMissing.isEmpty())
+            certificates = std::move(made);
+    }
+
     // Each test gets a fresh broker with the subscriber's session in it.
     void init() {
         if (Broker::program().isEmpty())
             QSKIP("the mosquitto broker is not installed (Debian package mosquitto)");
-        broker = std::make_unique<Broker>();
+        broker = std::make_unique<Broker>(certificates.get());
         QVERIFY(broker->start());
         subscriber = std::make_unique<Subscriber>(broker->port());
         QTRY_VERIFY_WITH_TIMEOUT(subscriber->isSubscribed(), 10000);
@@ -158,6 +190,135 @@ class MqttBrokerTest : public QObject {
         QVERIFY(broker->start());
         const QStringList kept = published.mid(0, 2) + published.mid(published.size() - 10);
         QTRY_COMPARE_WITH_TIMEOUT(receivedMessages(*subscriber), kept, 15000);
+    }
+
+    void tlsWithAPasswordReachesTheSubscriber() {
+        requireTls();
+        MqttPublisher publisher(tlsSettingsFor(*broker, *certificates), quickRetry);
+        const QSignalSpy problems(&publisher, &MqttPublisher::problem);
+        publishRows(publisher, 1, 5);
+        QTRY_COMPARE_WITH_TIMEOUT(receivedMessages(*subscriber), expectedMessages(1, 5), 10000);
+        QCOMPARE(problems.count(), 0);
+    }
+
+    // Each cause is told once, with no password in it, while publishing keeps trying and the
+    // rows wait for the broker.
+    void aRefusedConnectionSaysWhyOnce_data() {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("ca"); // "own", "other" or "" for the system's store
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("expected"); // %1: the port, %2: the other CA's file
+        const QString goesOn = " Publishing keeps trying; logging goes on.";
+        const QString tlsFailed = "TLS connection to the MQTT broker 127.0.0.1:%1 failed: "
+                                  "certificate verify failed. Its certificate is not signed by ";
+        QTest::newRow("CA that did not sign it")
+            << "127.0.0.1"
+            << "other" << tlsUser << tlsPassword
+            << tlsFailed + "the CA of %2, or does not name \"127.0.0.1\"." + goesOn;
+        QTest::newRow("system's CA store")
+            << "127.0.0.1"
+            << "" << tlsUser << tlsPassword
+            << tlsFailed +
+                   "a CA of the system's store (or give cafile= in mqtt.conf), or does not name "
+                   "\"127.0.0.1\"." +
+                   goesOn;
+        const QString check = " Check username= and password= (or password_file=) in mqtt.conf.";
+        QTest::newRow("wrong password")
+            << "127.0.0.1"
+            << "own" << tlsUser << "Wr0ng-pw"
+            << "MQTT broker 127.0.0.1:%1 refused user \"rig\": not authorised (a wrong password, "
+               "or no right to connect)." +
+                   check + goesOn;
+        QTest::newRow("no user") << "127.0.0.1"
+                                 << "own"
+                                 << ""
+                                 << ""
+                                 << "MQTT broker 127.0.0.1:%1 refused a connection without a user "
+                                    "name: not authorised (a wrong password, or no right to "
+                                    "connect)." +
+                                        check + goesOn;
+        QTest::newRow("unknown host")
+            << "nohost.invalid"
+            << "own" << tlsUser << tlsPassword
+            << "MQTT broker host \"nohost.invalid\" not found: REASON." + goesOn;
+    }
+    void aRefusedConnectionSaysWhyOnce() {
+        requireTls();
+        QFETCH(QString, host);
+        QFETCH(QString, ca);
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, expected);
+        MqttSettings settings = tlsSettingsFor(*broker, *certificates);
+        settings.host = host;
+        settings.caFile = ca == "own"     ? certificates->caFile()
+                          : ca == "other" ? certificates->otherCaFile()
+                                          : QString();
+        settings.userName = user;
+        settings.password = password;
+        MqttPublisher publisher(settings, quickRetry);
+        const QSignalSpy problems(&publisher, &MqttPublisher::problem);
+        publishRows(publisher, 1, 3);
+        QTRY_COMPARE_WITH_TIMEOUT(problems.count(), 1, 10000);
+        // The third attempt has begun: two failures were explained.
+        QTRY_VERIFY_WITH_TIMEOUT(publisher.counters().connectAttempts >= 3, 10000);
+        QCoreApplication::processEvents();
+        QCOMPARE(problems.count(), 1);
+        const QString text = problems[0][0].toString();
+        // The resolver's words differ with the system (no such name, or no name server).
+        QCOMPARE(
+            QString(text).replace(QRegularExpression("not found: [^.]*\\."), "not found: REASON."),
+            expected.arg(broker->tlsPort()).arg(certificates->otherCaFile()));
+        for (const QString& secret : {tlsPassword, password})
+            QVERIFY(secret.isEmpty() || !text.contains(secret));
+        QCOMPARE(publisher.counters().buffered, expectedMessages(1, 3).size());
+        QCOMPARE(publisher.counters().published, 0);
+    }
+
+    // The drain at the end waits at most its time, says what it delivered and what not, and the
+    // publisher then goes at once, whatever the broker does.
+    void drainSaysWhatWasDelivered_data() {
+        QTest::addColumn<QString>("broker"); // during the drain: "away", "back" or "silent"
+        QTest::addColumn<int>("limitMs");
+        QTest::newRow("broker stays away") << "away" << 1500;
+        QTest::newRow("broker comes back") << "back" << 8000;
+        QTest::newRow("broker takes the connection, never answers") << "silent" << 1500;
+    }
+    void drainSaysWhatWasDelivered() {
+        QFETCH(QString, broker);
+        QFETCH(int, limitMs);
+        const SilentListener silent;
+        MqttSettings settings = settingsFor(*this->broker);
+        if (broker == "silent")
+            settings.port = silent.port();
+        QVERIFY(settings.port != 0);
+        QVERIFY(this->broker->stop());
+        auto publisher = std::make_unique<MqttPublisher>(settings, quickRetry);
+        publishRows(*publisher, 1, 10);
+        const qint64 queued = expectedMessages(1, 10).size();
+        QCOMPARE(publisher->counters().buffered, queued);
+        if (broker == "back")
+            QVERIFY(this->broker->start());
+
+        QElapsedTimer timer;
+        timer.start();
+        const MqttDrainResult drained = publisher->drainFor(std::chrono::milliseconds(limitMs));
+        const qint64 drainMs = timer.restart();
+        publisher.reset();
+        const qint64 goneMs = timer.elapsed();
+
+        QVERIFY2(drainMs < limitMs + 1000, qPrintable(QString::number(drainMs)));
+        QVERIFY2(goneMs < 1000, qPrintable(QString::number(goneMs)));
+        QCOMPARE(drained.delivered + drained.notDelivered, queued);
+        if (broker == "back") {
+            QCOMPARE(drained.delivered, queued);
+            QTRY_COMPARE_WITH_TIMEOUT(receivedMessages(*subscriber), expectedMessages(1, 10),
+                                      10000);
+        } else {
+            QCOMPARE(drained.notDelivered, queued);
+            QVERIFY2(drainMs >= limitMs - 50, qPrintable(QString::number(drainMs)));
+        }
     }
 };
 
