@@ -1,7 +1,8 @@
 // The log viewer on a large log: a million rows of eight devices, written by the program's own
 // row writer (one row a second, readings of up to eight characters as instruments send them).
-// Measures the time to open it, the memory it takes, and the replot of the whole history zoomed
-// out against the replot of 300 visible rows of the same chart.
+// Measures the time to the window shown and to the log read and painted, the memory it takes,
+// and the replot of the whole history zoomed out against the replot of 300 visible rows of the
+// same chart.
 #include "BenchReport.h"
 #include "chart/LogViewer.h"
 #include "fakes/FakeDialogs.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -87,23 +89,33 @@ int main(int argc, char** argv) {
     viewer.show();
     if (!QTest::qWaitForWindowExposed(&viewer))
         std::fprintf(stderr, "viewer: the window was not exposed\n");
+    const double shownMs = elapsedMs(opening);
+    const bool loadedInBackground = viewer.isLoading();
+    if (viewer.isLoading()) {
+        QEventLoop loop;
+        QObject::connect(&viewer, &kt7::LogViewer::loaded, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     viewer.chart()->replot();
     const double openMs = elapsedMs(opening);
     const long peak = statusKb("VmHWM");
     const long after = residentKb();
-    std::fprintf(stderr, "viewer: %lld rows read; note: %s; VmRSS %ld kB before opening\n",
-                 static_cast<long long>(viewer.rowCount()), qPrintable(viewer.noteText()), before);
+    std::fprintf(stderr, "viewer: %lld rows read%s; note: %s; VmRSS %ld kB before opening\n",
+                 static_cast<long long>(viewer.rowCount()),
+                 loadedInBackground ? " in the background" : "", qPrintable(viewer.noteText()),
+                 before);
 
     kt7::LogChart& chart = *viewer.chart();
     const double whole = medianReplotMs(chart, 60);
     chart.xAxis->setRange(Rows - 300, Rows);
     const double strip = medianReplotMs(chart, 200);
 
+    row(QStringLiteral("viewer: window shown while a 1,000,000 x 8 log loads"), ms(shownMs));
     row(QStringLiteral("viewer: open 1,000,000 x 8 log and first paint"), ms(openMs),
-        QStringLiteral("< 2000 ms"), openMs < 2000.0);
+        QStringLiteral("< 500 ms"), openMs < 500.0);
     row(QStringLiteral("viewer: VmHWM after opening (peak)"),
-        QString::number(peak / 1024) + QStringLiteral(" MB"), QStringLiteral("< 200 MB"),
-        peak > 0 && peak < 200 * 1024);
+        QString::number(peak / 1024) + QStringLiteral(" MB"), QStringLiteral("< 160 MB"),
+        peak > 0 && peak < 160 * 1024);
     row(QStringLiteral("viewer: VmRSS after opening"),
         QString::number(after / 1024) + QStringLiteral(" MB"));
     row(QStringLiteral("viewer: replot, whole 8 x 1,000,000 history (median)"), ms(whole),
