@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <sys/resource.h>
 
 using namespace kt7bench;
 
@@ -50,6 +51,15 @@ bool writeLog(const QString& path) {
     return file.write(out) == out.size() && file.flush();
 }
 
+// User and system time of every thread of this process so far: on a busy machine the wall
+// time of a load on both cores says little without it.
+double cpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 double medianReplotMs(QCustomPlot& plot, int replots) {
     plot.replot();
     std::vector<double> times;
@@ -60,6 +70,12 @@ double medianReplotMs(QCustomPlot& plot, int replots) {
         times.push_back(elapsedMs(timer));
     }
     return median(times);
+}
+
+QByteArray loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').mid(0, 3).join(' ')
+                                          : QByteArray("unknown");
 }
 
 } // namespace
@@ -82,6 +98,7 @@ int main(int argc, char** argv) {
     const long before = residentKb();
     kt7test::FakeDialogs dialogs;
     kt7test::FakeMessageBoxes messages;
+    const double cpuBefore = cpuMs();
     QElapsedTimer opening;
     opening.start();
     kt7::LogViewer viewer(path, dialogs, messages);
@@ -98,12 +115,16 @@ int main(int argc, char** argv) {
     }
     viewer.chart()->replot();
     const double openMs = elapsedMs(opening);
+    const double openCpuMs = cpuMs() - cpuBefore;
     const long peak = statusKb("VmHWM");
     const long after = residentKb();
-    std::fprintf(stderr, "viewer: %lld rows read%s; note: %s; VmRSS %ld kB before opening\n",
+    std::fprintf(stderr,
+                 "viewer: %lld rows read%s; note: %s; VmRSS %ld kB before opening; opening took "
+                 "%s ms of CPU over all threads; load average %s\n",
                  static_cast<long long>(viewer.rowCount()),
                  loadedInBackground ? " in the background" : "", qPrintable(viewer.noteText()),
-                 before);
+                 before, QByteArray::number(openCpuMs, 'f', 0).constData(),
+                 loadAverage().constData());
 
     kt7::LogChart& chart = *viewer.chart();
     const double whole = medianReplotMs(chart, 60);
