@@ -13,9 +13,9 @@ namespace kt7 {
 // number or as wall-clock time. An empty cell is no point: a device's readings are joined across
 // the rows where it had none.
 //
-// The log is held once, as its columns of doubles (a million rows of eight devices take 80 MB;
-// as QCustomPlot points they would take 144 MB more). A trace is drawn from the rows in view
-// and a margin around them, built when the view leaves that margin. A whole log zoomed out is
+// The log is held once, as its columns of doubles: a million rows of eight devices take 80 MB,
+// where QCustomPlot points and a copy of the keys took 144 MB. A trace is drawn from the rows in
+// view and a margin around them, built when the view leaves that margin. A whole log zoomed out is
 // millions of points; drawing them all would take far longer than a frame. When more points fall
 // on a pixel column than a bucket holds, each trace is drawn from the lowest and highest reading
 // of every bucket instead: the same picture, a fraction of the points. Two levels of buckets
