@@ -29,9 +29,14 @@ trap cleanup EXIT
 if [ "$with_sim" = 1 ]; then
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  "$build/tools/kt7-sim/kt7-sim" --devices 8 --first-port 1 \
-    --units us,kg,mV,degC,bar,N,mm,Hz --waves sine,ramp,sine,const,sine,ramp,sine,sine \
-    --rates 1,2,5,1,10,2,1,3 >"$fifo" &
+  # A small rig, slow as a lab is: an oven heating and holding, a load cell settling after
+  # each step, pressure pulses on a line, coolant, flow, strain, a vessel and the supply.
+  "$build/tools/kt7-sim/kt7-sim" --devices 8 --first-port 1 --rate 2 --decimals 2 \
+    --units °C,N,bar,°C,l/min,um/m,°C,V \
+    --waves ramp-hold,settle,pulse,settle,sine,settle,ramp-hold,sine \
+    --ranges 22:180,0:500,1:6.5,18:26,11.5:12.5,0:850,20:95,23.95:24.05 \
+    --periods 120,60,50,150,60,80,150,40 \
+    --noises 0.3,2,0.02,0.05,0.03,3,0.2,0.01 >"$fifo" &
   sim_pid=$!
   # The simulator says "ready" once every COM link exists.
   while IFS= read -r line; do
@@ -44,7 +49,7 @@ fi
 if [ "$with_sim" = 1 ] && [ $# -eq 0 ]; then
   # A demo set-up: device n on COM n with its Y axis on Auto, all eight linked at start.
   demo="$build/demo-setup.kt7"
-  labels=("Sine us" "Ramp kg" "Sine mV" "Constant degC" "Sine bar" "Ramp N" "Sine mm" "Sine Hz")
+  labels=("Oven" "Load cell" "Line pressure" "Coolant" "Flow" "Strain" "Vessel" "Supply")
   printf '0,#FALSE#,#TRUE#,"5","300"\r\n' >"$demo"
   for n in 1 2 3 4 5 6 7 8; do
     printf '1,"100","0",%d,0,"%s"\r\n' "$n" "${labels[$((n - 1))]}" >>"$demo"

@@ -1,7 +1,8 @@
 // The log viewer on a large log: a million rows of eight devices, written by the program's own
 // row writer (one row a second, readings of up to eight characters as instruments send them).
-// Measures the time to open it, the memory it takes, and the replot of the whole history zoomed
-// out against the replot of 300 visible rows of the same chart.
+// Measures the time to the window shown and to the log read and painted, the memory it takes,
+// and the replot of the whole history zoomed out against the replot of 300 visible rows of the
+// same chart.
 #include "BenchReport.h"
 #include "chart/LogViewer.h"
 #include "fakes/FakeDialogs.h"
@@ -9,9 +10,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <sys/resource.h>
 
 using namespace kt7bench;
 
@@ -48,6 +51,15 @@ bool writeLog(const QString& path) {
     return file.write(out) == out.size() && file.flush();
 }
 
+// User and system time of every thread of this process so far: on a busy machine the wall
+// time of a load on both cores says little without it.
+double cpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 double medianReplotMs(QCustomPlot& plot, int replots) {
     plot.replot();
     std::vector<double> times;
@@ -58,6 +70,12 @@ double medianReplotMs(QCustomPlot& plot, int replots) {
         times.push_back(elapsedMs(timer));
     }
     return median(times);
+}
+
+QByteArray loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').mid(0, 3).join(' ')
+                                          : QByteArray("unknown");
 }
 
 } // namespace
@@ -80,6 +98,7 @@ int main(int argc, char** argv) {
     const long before = residentKb();
     kt7test::FakeDialogs dialogs;
     kt7test::FakeMessageBoxes messages;
+    const double cpuBefore = cpuMs();
     QElapsedTimer opening;
     opening.start();
     kt7::LogViewer viewer(path, dialogs, messages);
@@ -87,23 +106,37 @@ int main(int argc, char** argv) {
     viewer.show();
     if (!QTest::qWaitForWindowExposed(&viewer))
         std::fprintf(stderr, "viewer: the window was not exposed\n");
+    const double shownMs = elapsedMs(opening);
+    const bool loadedInBackground = viewer.isLoading();
+    if (viewer.isLoading()) {
+        QEventLoop loop;
+        QObject::connect(&viewer, &kt7::LogViewer::loaded, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     viewer.chart()->replot();
     const double openMs = elapsedMs(opening);
+    const double openCpuMs = cpuMs() - cpuBefore;
     const long peak = statusKb("VmHWM");
     const long after = residentKb();
-    std::fprintf(stderr, "viewer: %lld rows read; note: %s; VmRSS %ld kB before opening\n",
-                 static_cast<long long>(viewer.rowCount()), qPrintable(viewer.noteText()), before);
+    std::fprintf(stderr,
+                 "viewer: %lld rows read%s; note: %s; VmRSS %ld kB before opening; opening took "
+                 "%s ms of CPU over all threads; load average %s\n",
+                 static_cast<long long>(viewer.rowCount()),
+                 loadedInBackground ? " in the background" : "", qPrintable(viewer.noteText()),
+                 before, QByteArray::number(openCpuMs, 'f', 0).constData(),
+                 loadAverage().constData());
 
     kt7::LogChart& chart = *viewer.chart();
     const double whole = medianReplotMs(chart, 60);
     chart.xAxis->setRange(Rows - 300, Rows);
     const double strip = medianReplotMs(chart, 200);
 
+    row(QStringLiteral("viewer: window shown while a 1,000,000 x 8 log loads"), ms(shownMs));
     row(QStringLiteral("viewer: open 1,000,000 x 8 log and first paint"), ms(openMs),
-        QStringLiteral("< 2000 ms"), openMs < 2000.0);
+        QStringLiteral("< 500 ms"), openMs < 500.0);
     row(QStringLiteral("viewer: VmHWM after opening (peak)"),
-        QString::number(peak / 1024) + QStringLiteral(" MB"), QStringLiteral("< 200 MB"),
-        peak > 0 && peak < 200 * 1024);
+        QString::number(peak / 1024) + QStringLiteral(" MB"), QStringLiteral("< 160 MB"),
+        peak > 0 && peak < 160 * 1024);
     row(QStringLiteral("viewer: VmRSS after opening"),
         QString::number(after / 1024) + QStringLiteral(" MB"));
     row(QStringLiteral("viewer: replot, whole 8 x 1,000,000 history (median)"), ms(whole),

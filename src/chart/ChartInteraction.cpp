@@ -125,14 +125,20 @@ bool ChartInteraction::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::MouseButtonPress:
         pressAt = static_cast<QMouseEvent*>(event)->position();
+        dragging = false;
         break;
     case QEvent::MouseMove: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (!(mouse->buttons() & Qt::LeftButton)) {
             showReadoutAt(mouse->position());
-        } else if ((mouse->position() - pressAt).manhattanLength() > DragThreshold) {
+        } else if (dragging || (mouse->position() - pressAt).manhattanLength() > DragThreshold) {
+            dragging = true;
             hideReadout();
             emit viewMovedByUser();
+        } else {
+            // QCustomPlot pans from the first pixel; a click that wobbles must not move the
+            // axes. Once past the threshold, its pan still counts from the press.
+            return true;
         }
         break;
     }

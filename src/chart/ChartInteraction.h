@@ -87,6 +87,7 @@ class ChartInteraction : public QObject {
     std::array<QCPItemTracer*, DeviceCount> tracers{};
     int shownLines = 0;
     QPointF pressAt;
+    bool dragging = false; // the left button moved past the threshold since its press
 };
 
 } // namespace kt7

@@ -2,21 +2,14 @@
 
 #include "chart/DeviceAxes.h"
 #include "chart/DeviceColours.h"
+#include "chart/TracePoints.h"
 
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace kt7 {
-
-namespace {
-
-bool sortedByKey(const QVector<QCPGraphData>& points) {
-    return std::is_sorted(points.cbegin(), points.cend(),
-                          [](const auto& a, const auto& b) { return a.key < b.key; });
-}
-
-} // namespace
 
 LogChart::LogChart(QWidget* parent) : QCustomPlot(parent) {
     yAxes = styleDeviceChart(*this);
@@ -25,7 +18,7 @@ LogChart::LogChart(QWidget* parent) : QCustomPlot(parent) {
         graphs[d]->setAdaptiveSampling(true);
         graphs[d]->setPen(QPen(deviceColour(d), 1));
         colourAxis(*yAxes[d], deviceColour(d));
-        full[d] = graphs[d]->data();
+        detail[d] = graphs[d]->data();
         for (auto& level : buckets[d])
             level = QSharedPointer<QCPGraphDataContainer>::create();
     }
@@ -43,87 +36,102 @@ void LogChart::setDevices(const std::array<QString, DeviceCount>& labels,
 }
 
 void LogChart::setTimeAxis(bool time) {
+    const bool changed = timeKeys != time;
     timeKeys = time;
     if (!time) {
         xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
         xAxis->setLabel(tr("Sample"));
+    } else {
+        // Keys are the wall-clock time the log shows, counted as if in UTC: no zone shifts them.
+        auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+        ticker->setDateTimeSpec(Qt::UTC);
+        ticker->setDateTimeFormat(QStringLiteral("HH:mm:ss\n") +
+                                  QLocale().dateFormat(QLocale::ShortFormat));
+        xAxis->setTicker(ticker);
+        xAxis->setLabel(tr("Time"));
+    }
+    if (changed && data.size() > 0) {
+        TracePoints::sortByKey(data, timeKeys);
+        dataChanged();
+    }
+}
+
+void LogChart::setRows(LogRows&& rows) {
+    data = std::move(rows);
+    TracePoints::sortByKey(data, timeKeys);
+    dataChanged();
+}
+
+void LogChart::appendRows(LogRows&& rows) {
+    if (rows.size() == 0)
         return;
-    }
-    // Keys are the wall-clock time the log shows, counted as if in UTC: no zone shifts them.
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-    ticker->setDateTimeSpec(Qt::UTC);
-    ticker->setDateTimeFormat(QStringLiteral("HH:mm:ss\n") +
-                              QLocale().dateFormat(QLocale::ShortFormat));
-    xAxis->setTicker(ticker);
-    xAxis->setLabel(tr("Time"));
+    const bool inOrder = data.size() == 0 ||
+                         !TracePoints::keyBefore(
+                             (timeKeys ? rows.seconds : rows.sampleNumbers).front(), keys().back());
+    data.append(std::move(rows));
+    if (!inOrder)
+        TracePoints::sortByKey(data, timeKeys);
+    dataChanged();
 }
 
-void LogChart::collectPoints(const LogRows& rows, bool time, DevicePoints& points) {
-    const auto& keys = time ? rows.seconds : rows.sampleNumbers;
-    for (int d = 0; d < DeviceCount; ++d) {
-        const auto& values = rows.values[d];
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            if (!std::isnan(values[r]) && !std::isnan(keys[r]))
-                points[d].append(QCPGraphData(keys[r], values[r]));
-    }
-}
-
-void LogChart::setPoints(DevicePoints&& points) {
-    for (int d = 0; d < DeviceCount; ++d) {
-        const bool sorted = sortedByKey(points[d]);
-        full[d]->set(points[d], sorted);
-        points[d] = {};
-    }
+void LogChart::dataChanged() {
+    detailRows = {};
+    for (auto& points : detail)
+        points->clear();
+    for (auto& points : readout)
+        points.reset();
+    readoutRows = {};
     rebuildBuckets();
-}
-
-void LogChart::appendPoints(const DevicePoints& points) {
-    for (int d = 0; d < DeviceCount; ++d)
-        full[d]->add(points[d], sortedByKey(points[d]));
-    rebuildBuckets();
-}
-
-void LogChart::clearPoints() {
-    for (int d = 0; d < DeviceCount; ++d)
-        full[d]->clear();
-    rebuildBuckets();
-}
-
-// Each bucket of points gives its lowest and its highest reading, in the order they came.
-QVector<QCPGraphData> LogChart::extremesOf(const QCPGraphDataContainer& points) {
-    QVector<QCPGraphData> kept;
-    kept.reserve(2 * (points.size() / BucketSize + 1));
-    for (auto it = points.constBegin(); it != points.constEnd();) {
-        const auto end = std::min(it + BucketSize, points.constEnd());
-        const auto [low, high] = std::minmax_element(
-            it, end, [](const auto& a, const auto& b) { return a.value < b.value; });
-        kept.append(low->key <= high->key ? *low : *high);
-        if (low != high)
-            kept.append(low->key <= high->key ? *high : *low);
-        it = end;
-    }
-    return kept;
 }
 
 // A level's buckets are built from the level below: 32 points, then 32 extremes of 16 buckets.
+// Devices do not share a bucket, so a large log has half of them built in a second thread.
 void LogChart::rebuildBuckets() {
-    for (int d = 0; d < DeviceCount; ++d) {
-        const QCPGraphDataContainer* below = full[d].data();
-        for (auto& level : buckets[d]) {
-            level->set(extremesOf(*below), true);
-            below = level.data();
+    const auto build = [this](int from, int to) {
+        for (int d = from; d < to; ++d) {
+            const auto& values = data.values[d];
+            counts[d] = std::count_if(values.begin(), values.end(),
+                                      [](double value) { return !std::isnan(value); });
+            buckets[d][0]->set(TracePoints::extremesOf(keys(), values, BucketSize), true);
+            for (int level = 1; level < Levels; ++level)
+                buckets[d][level]->set(TracePoints::extremesOf(*buckets[d][level - 1], BucketSize),
+                                       true);
         }
-    }
+    };
+    std::thread second;
+    if (data.size() >= ParallelFromRows)
+        second = std::thread(build, DeviceCount / 2, DeviceCount);
+    build(0, second.joinable() ? DeviceCount / 2 : DeviceCount);
+    if (second.joinable())
+        second.join();
 }
 
-// The coarsest level whose buckets still span no more than a pixel column.
-void LogChart::chooseDetail() {
+// Rows from the one before the view to the one after it, so lines leave the view as they should.
+std::pair<std::size_t, std::size_t> LogChart::rowsInView() const {
     const QCPRange shown = xAxis->range();
+    const std::size_t begin = TracePoints::rowAtOrAfter(keys(), shown.lower);
+    const std::size_t end = TracePoints::rowAtOrAfter(keys(), shown.upper);
+    return {begin > 0 ? begin - 1 : 0, std::min(end + 1, data.size())};
+}
+
+// The coarsest level whose buckets still span no more than a pixel column; below a bucket per
+// pixel, every point of the view and a margin of a view's width on either side. How many of a
+// device's points are in view is told from its share of the rows.
+void LogChart::chooseDetail() {
+    const auto [begin, end] = rowsInView();
     const double pixels = std::max(1, axisRect()->width());
+    const double share = data.size() > 0 ? static_cast<double>(end - begin) / data.size() : 0.0;
     for (int d = 0; d < DeviceCount; ++d) {
-        const auto visible = full[d]->findEnd(shown.upper) - full[d]->findBegin(shown.lower);
-        const double perPixel = static_cast<double>(visible) / pixels;
-        QSharedPointer<QCPGraphDataContainer> chosen = full[d];
+        const double perPixel = share * static_cast<double>(counts[d]) / pixels;
+        if (perPixel < BucketSize && (begin < detailRows[d].first || end > detailRows[d].second)) {
+            const std::size_t margin = end - begin;
+            detailRows[d] = {begin > margin ? begin - margin : 0,
+                             std::min(end + margin, data.size())};
+            detail[d]->set(TracePoints::rowsOf(keys(), data.values[d], detailRows[d].first,
+                                               detailRows[d].second),
+                           true);
+        }
+        QSharedPointer<QCPGraphDataContainer> chosen = detail[d];
         double span = BucketSize;
         for (const auto& level : buckets[d]) {
             if (perPixel < span)
@@ -136,23 +144,54 @@ void LogChart::chooseDetail() {
     }
 }
 
-void LogChart::showAll() {
-    std::optional<QCPRange> keys;
-    for (int d = 0; d < DeviceCount; ++d) {
-        if (full[d]->isEmpty())
-            continue;
-        const QCPRange range(full[d]->constBegin()->key, (full[d]->constEnd() - 1)->key);
-        keys =
-            keys ? QCPRange(std::min(keys->lower, range.lower), std::max(keys->upper, range.upper))
-                 : range;
-        bool found = false;
-        QCPRange values = full[d]->valueRange(found);
-        if (values.size() <= 0)
-            values = QCPRange(values.lower - 1, values.upper + 1);
-        yAxes[d]->setRange(values);
+QSharedPointer<QCPGraphDataContainer> LogChart::points(int device) const {
+    const auto [begin, end] = rowsInView();
+    const std::size_t pixels = static_cast<std::size_t>(std::max(1, axisRect()->width()));
+    const std::size_t rows = end - begin;
+    const std::size_t step =
+        rows <= ReadoutRows ? 1 : std::max<std::size_t>(1, rows / (4 * pixels));
+    if (readoutRows != std::array{begin, end, step}) {
+        readoutRows = {begin, end, step};
+        for (int d = 0; d < DeviceCount; ++d)
+            readout[d].reset();
     }
-    if (keys)
-        xAxis->setRange(keys->size() > 0 ? *keys : QCPRange(keys->lower - 1, keys->upper + 1));
+    if (!readout[device])
+        readout[device] = QSharedPointer<QCPGraphDataContainer>::create();
+    if (readout[device]->isEmpty() && end > begin)
+        readout[device]->set(TracePoints::rowsOf(keys(), data.values[device], begin, end, step),
+                             true);
+    return readout[device];
+}
+
+void LogChart::showAll() {
+    std::optional<QCPRange> keyRange;
+    for (int d = 0; d < DeviceCount; ++d) {
+        const auto& values = data.values[d];
+        const auto hasPoint = [&](std::size_t row) {
+            return !std::isnan(values[row]) && !std::isnan(keys()[row]);
+        };
+        std::size_t first = 0;
+        while (first < data.size() && !hasPoint(first))
+            ++first;
+        if (first == data.size())
+            continue;
+        std::size_t last = data.size() - 1;
+        while (!hasPoint(last))
+            --last;
+        const QCPRange range(keys()[first], keys()[last]);
+        keyRange = keyRange ? QCPRange(std::min(keyRange->lower, range.lower),
+                                       std::max(keyRange->upper, range.upper))
+                            : range;
+        // The first level keeps every bucket's extremes: its value range is the device's.
+        bool found = false;
+        QCPRange shown = buckets[d][0]->valueRange(found);
+        if (shown.size() <= 0)
+            shown = QCPRange(shown.lower - 1, shown.upper + 1);
+        yAxes[d]->setRange(shown);
+    }
+    if (keyRange)
+        xAxis->setRange(keyRange->size() > 0 ? *keyRange
+                                             : QCPRange(keyRange->lower - 1, keyRange->upper + 1));
 }
 
 } // namespace kt7

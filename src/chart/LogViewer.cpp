@@ -16,6 +16,7 @@ namespace kt7 {
 
 namespace {
 constexpr qint64 ChunkBytes = 4 * 1024 * 1024;
+constexpr int ProgressIntervalMs = 200;
 } // namespace
 
 LogViewer::LogViewer(const QString& path, FileDialogs& dialogs, MessageBoxes& messages,
@@ -26,6 +27,9 @@ LogViewer::LogViewer(const QString& path, FileDialogs& dialogs, MessageBoxes& me
     buildWindow();
     followTimer.setInterval(FollowIntervalMs);
     connect(&followTimer, &QTimer::timeout, this, &LogViewer::readNew);
+    progressTimer.setInterval(ProgressIntervalMs);
+    connect(&progressTimer, &QTimer::timeout, this, &LogViewer::showState);
+    reader = std::make_unique<LogReader>(locale);
     load();
 }
 
@@ -84,16 +88,14 @@ void LogViewer::buildWindow() {
         interaction->showPaused(true);
     });
     connect(interaction, &ChartInteraction::backToLiveRequested, this, [this] {
-        userMovedView = false;
-        interaction->showPaused(false);
-        plot->showAll();
+        showAllAgain();
         plot->replot();
     });
     connect(interaction, &ChartInteraction::openLogRequested, this, [this] {
         openWithDialog(dialogs, this->messages, QFileInfo(this->path).absolutePath(),
                        parentWidget());
     });
-    connect(timeBox, &QCheckBox::toggled, this, &LogViewer::load);
+    connect(timeBox, &QCheckBox::toggled, this, &LogViewer::showTimeAxis);
     connect(followBox, &QCheckBox::toggled, this, [this](bool on) {
         if (on) {
             readNew();
@@ -104,80 +106,90 @@ void LogViewer::buildWindow() {
     });
 }
 
-// Reads the file from the start. Points go straight into vectors sized from the first block,
-// so a large log is held once, not copied while it grows.
+// Reads the file from the start: a small one at once, a large one in the background while the
+// window shows how far it got.
 void LogViewer::load() {
-    reader = std::make_unique<LogReader>(locale);
     readOffset = 0;
     openError.clear();
-    sampleNumbers.clear();
-    seconds.clear();
-    plot->clearPoints();
-    plot->setTimeAxis(timeBox->isChecked());
-    DevicePoints points;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        readFrom(file, points);
-    else
-        openError = tr("The file could not be opened: %1.").arg(file.errorString());
+    fileGone = false;
+    loader = std::make_unique<LogFileLoader>(path, locale);
+    const QFileInfo file(path);
+    if (!file.isFile() || file.size() < BackgroundFromBytes) {
+        showLoaded(std::exchange(loader, nullptr)->load());
+        return;
+    }
+    connect(loader.get(), &LogFileLoader::finished, this, [this] {
+        // A loader replaced by a newer one has finished too: only the current one counts.
+        if (loader && loader->isFinished())
+            showLoaded(std::exchange(loader, nullptr)->take());
+    });
+    loader->start();
+    progressTimer.start();
+    showState();
+}
+
+void LogViewer::showLoaded(LoadedLog&& log) {
+    progressTimer.stop();
+    reader = std::move(log.reader);
+    readOffset = log.bytesRead;
+    openError = log.error;
+    plot->setDevices(reader->labels(), reader->units());
+    plot->setRows(std::move(log.rows));
+    showTimeAxis();
+    emit loaded();
+}
+
+// Time keys need a readable date on every row; without, X stays the sample number.
+void LogViewer::showTimeAxis() {
+    if (loader)
+        return; // applied when the rows arrive
     if (timeBox->isChecked() && !reader->timesReadable()) {
         const QSignalBlocker quiet(timeBox);
         timeBox->setChecked(false);
-        return load();
     }
-    plot->setDevices(reader->labels(), reader->units());
-    plot->setPoints(std::move(points));
-    plot->showAll();
-    userMovedView = false;
-    interaction->showPaused(false);
+    plot->setTimeAxis(timeBox->isChecked());
+    showAllAgain();
     showState();
     plot->replot();
 }
 
-void LogViewer::readFrom(QFile& file, DevicePoints& points) {
-    const qint64 size = file.size();
-    const bool first = readOffset == 0;
-    if (!file.seek(readOffset))
-        return;
-    QByteArray chunk(ChunkBytes, Qt::Uninitialized);
-    // A file found not to be a log is not read further.
-    for (qint64 n; reader->isLog() && (n = file.read(chunk.data(), ChunkBytes)) > 0;) {
-        reader->feed(QByteArrayView(chunk.constData(), n));
-        readOffset += n;
-        const LogRows rows = reader->takeRows();
-        if (first && sampleNumbers.empty() && rows.size() > 0) {
-            const auto expected = static_cast<qsizetype>(static_cast<double>(rows.size()) *
-                                                         static_cast<double>(size) /
-                                                         static_cast<double>(readOffset) * 1.02);
-            for (auto& device : points)
-                device.reserve(expected);
-            sampleNumbers.reserve(static_cast<std::size_t>(expected));
-            seconds.reserve(static_cast<std::size_t>(expected));
-        }
-        LogChart::collectPoints(rows, timeBox->isChecked(), points);
-        keepKeys(rows);
-    }
+void LogViewer::showAllAgain() {
+    userMovedView = false;
+    interaction->showPaused(false);
+    plot->showAll();
 }
 
-void LogViewer::keepKeys(const LogRows& rows) {
-    sampleNumbers.insert(sampleNumbers.end(), rows.sampleNumbers.begin(), rows.sampleNumbers.end());
-    seconds.insert(seconds.end(), rows.seconds.begin(), rows.seconds.end());
-}
-
-// Only the bytes after those already read; a file that got shorter was started again.
+// Only the bytes after those already read; a file that got shorter was started again. A file
+// deleted or moved away keeps its rows shown, with a note.
 void LogViewer::readNew() {
+    if (loader)
+        return;
+    const QFileInfo info(path);
+    if (fileGone != !info.exists()) {
+        fileGone = !info.exists();
+        showState();
+    }
+    if (fileGone || !info.isFile())
+        return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
     if (file.size() < readOffset)
         return load();
-    if (file.size() == readOffset)
+    if (file.size() == readOffset || !file.seek(readOffset))
         return;
-    DevicePoints points;
-    readFrom(file, points);
-    if (timeBox->isChecked() && !reader->timesReadable())
-        return load(); // a new row without a readable time: back to sample numbers
-    plot->appendPoints(points);
+    QByteArray chunk(ChunkBytes, Qt::Uninitialized);
+    for (qint64 n; reader->isLog() && (n = file.read(chunk.data(), ChunkBytes)) > 0;) {
+        reader->feed(QByteArrayView(chunk.constData(), n));
+        readOffset += n;
+    }
+    if (timeBox->isChecked() && !reader->timesReadable()) {
+        // A new row without a readable time: back to sample numbers.
+        const QSignalBlocker quiet(timeBox);
+        timeBox->setChecked(false);
+        plot->setTimeAxis(false);
+    }
+    plot->appendRows(reader->takeRows());
     if (!userMovedView)
         plot->showAll();
     showState();
@@ -185,7 +197,7 @@ void LogViewer::readNew() {
 }
 
 void LogViewer::showState() {
-    rowsLabel->setText(tr("%1 rows").arg(reader->rowCount()));
+    rowsLabel->setText(loader ? tr("Reading…") : tr("%1 rows").arg(reader->rowCount()));
     timeBox->setEnabled(reader->timesReadable());
     const QString notes = noteText();
     noteLabel->setText(notes);
@@ -193,9 +205,14 @@ void LogViewer::showState() {
 }
 
 QString LogViewer::noteText() const {
+    if (loader)
+        return tr("Reading the log: %1% done.").arg(qRound(loader->progress() * 100));
     QStringList notes = reader->notes();
     if (!openError.isEmpty())
         notes.prepend(openError);
+    if (fileGone)
+        notes << tr("The file has been deleted or moved: the rows read before it went are still "
+                    "shown.");
     return notes.join(u'\n');
 }
 
@@ -214,11 +231,13 @@ QString LogViewer::timeText(double secs) const {
 QString LogViewer::keyText(double key) const {
     if (plot->timeAxis())
         return timeText(key);
+    const auto& sampleNumbers = plot->rows().sampleNumbers;
     const auto row = std::lower_bound(sampleNumbers.begin(), sampleNumbers.end(), key);
     const QString sample = tr("Sample %1").arg(QString::number(key, 'f', 0));
     if (row == sampleNumbers.end() || *row != key)
         return sample;
-    const QString when = timeText(seconds[static_cast<std::size_t>(row - sampleNumbers.begin())]);
+    const QString when =
+        timeText(plot->rows().seconds[static_cast<std::size_t>(row - sampleNumbers.begin())]);
     return when.isEmpty() ? sample : sample + QStringLiteral(", ") + when;
 }
 

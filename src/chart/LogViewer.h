@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/LogChart.h"
+#include "logfile/LogFileLoader.h"
 #include "logfile/LogReader.h"
 
 #include <QFile>
@@ -21,11 +22,15 @@ class MessageBoxes;
 
 // A window that shows a saved log as a plot, titled with the file's name. With "Follow" it reads
 // the rows appended to the file once a second, so a log still being written can be watched.
+// A large log is read in the background: the window shows at once, with a note of how far the
+// reading got, and the traces appear when it is done.
 class LogViewer : public QWidget {
     Q_OBJECT
 
   public:
     static constexpr int FollowIntervalMs = 1000;
+    // From this size on a log is read in the background.
+    static constexpr qint64 BackgroundFromBytes = 4 * 1024 * 1024;
 
     LogViewer(const QString& path, FileDialogs& dialogs, MessageBoxes& messages,
               QWidget* parent = nullptr, const QLocale& locale = QLocale());
@@ -39,13 +44,19 @@ class LogViewer : public QWidget {
     ChartInteraction* tools() const { return interaction; }
     QString noteText() const;
     qint64 rowCount() const;
+    bool isLoading() const { return loader != nullptr; }
+
+  signals:
+    // The file has been read from the start and its rows are shown.
+    void loaded();
 
   private:
     void buildWindow();
     void load();
+    void showLoaded(LoadedLog&& log);
+    void showTimeAxis();
     void readNew();
-    void readFrom(QFile& file, DevicePoints& points);
-    void keepKeys(const LogRows& rows);
+    void showAllAgain();
     void showState();
     QString keyText(double key) const;
     QString timeText(double seconds) const;
@@ -61,13 +72,13 @@ class LogViewer : public QWidget {
     QLabel* rowsLabel = nullptr;
     QLabel* noteLabel = nullptr;
     QTimer followTimer;
+    QTimer progressTimer;
+    std::unique_ptr<LogFileLoader> loader; // while a large file is read
     std::unique_ptr<LogReader> reader;
     qint64 readOffset = 0;
     QString openError;
+    bool fileGone = false; // Follow found the file deleted or moved
     bool userMovedView = false;
-    // Sample number and time of every row, for the read-out.
-    std::vector<double> sampleNumbers;
-    std::vector<double> seconds;
 };
 
 } // namespace kt7

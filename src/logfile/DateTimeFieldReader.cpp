@@ -3,6 +3,8 @@
 #include "logfile/CsvFormat.h"
 #include "text/CodePage.h"
 
+#include <cstring>
+
 namespace kt7 {
 
 namespace {
@@ -10,9 +12,8 @@ const qint64 epochDay = QDate(1970, 1, 1).toJulianDay();
 } // namespace
 
 DateTimeFieldReader::DateTimeFieldReader(const QLocale& locale)
-    : locale(locale), timePattern(dateTimePatterns(locale).time) {
-    timePattern.replace(u'\u202F', u' ');
-}
+    : locale(locale), timePattern(QString(dateTimePatterns(locale).time).replace(u'\u202F', u' ')),
+      fastTimes(timePattern, locale) {}
 
 // Logs are written in the desktop's code page; one from another desktop reads as Windows-1252.
 QString decodeLogText(QByteArrayView bytes) {
@@ -53,6 +54,17 @@ std::optional<qint64> DateTimeFieldReader::secondsOf(QByteArrayView field) {
         return (whole.date().toJulianDay() - epochDay) * 86400 +
                whole.time().msecsSinceStartOfDay() / 1000;
     }
+    if (lastSeconds && field == lastField)
+        return lastSeconds;
+    const std::optional<qint64> seconds = readSplit(field);
+    // Copied into the buffer it already has: no allocation per row.
+    lastField.resize(field.size());
+    std::memcpy(lastField.data(), field.data(), static_cast<std::size_t>(field.size()));
+    lastSeconds = seconds;
+    return seconds;
+}
+
+std::optional<qint64> DateTimeFieldReader::readSplit(QByteArrayView field) {
     const std::optional<qsizetype> split = timeStart(field);
     const QByteArrayView dateText = split ? field.first(*split - 1) : field;
     if (dateText != lastDateText) {
@@ -61,22 +73,30 @@ std::optional<qint64> DateTimeFieldReader::secondsOf(QByteArrayView field) {
     }
     QTime time(0, 0);
     if (split) {
-        const QByteArrayView timePart = field.sliced(*split);
-        // Looked up without a copy; only a new text is stored.
-        const QByteArray timeText = QByteArray::fromRawData(timePart.data(), timePart.size());
-        auto known = times.constFind(timeText);
-        if (known == times.constEnd()) {
-            // The time part alone: a whole-field parse would also build a local date-time.
-            const QTime read = locale.toTime(decodeLogText(timeText), timePattern);
-            if (!read.isValid())
-                return std::nullopt;
-            known = times.insert(timePart.toByteArray(), read);
-        }
-        time = *known;
+        const std::optional<QTime> read = timeOf(field.sliced(*split));
+        if (!read)
+            return std::nullopt;
+        time = *read;
     }
     if (!lastDate.isValid() || !time.isValid())
         return std::nullopt;
     return (lastDate.toJulianDay() - epochDay) * 86400 + time.msecsSinceStartOfDay() / 1000;
+}
+
+// The time part alone: a whole-field parse would also build a local date-time. Plain patterns
+// are read from the bytes; any other is parsed once per distinct text and remembered.
+std::optional<QTime> DateTimeFieldReader::timeOf(QByteArrayView text) {
+    if (const std::optional<QTime> plain = fastTimes.read(text))
+        return plain;
+    // Looked up without a copy; only a new text is stored.
+    auto known = times.constFind(QByteArray::fromRawData(text.data(), text.size()));
+    if (known == times.constEnd()) {
+        const QTime read = locale.toTime(decodeLogText(text), timePattern);
+        if (!read.isValid())
+            return std::nullopt;
+        known = times.insert(text.toByteArray(), read);
+    }
+    return *known;
 }
 
 } // namespace kt7

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logfile/TimePatternReader.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
@@ -15,7 +17,8 @@ namespace kt7 {
 // Reads the date field of a log's rows as wall-clock seconds since 1970-01-01 00:00, without a
 // time zone (the log holds local time as text; a chart only needs it in order). A log has few
 // distinct dates and at most a day's worth of distinct times, so both are parsed once and
-// remembered: a million rows cost a hash look-up each, not a locale parse.
+// remembered: a million rows cost a hash look-up each, not a locale parse. Rows of one second
+// share their field, so a row like the one before costs a comparison.
 class DateTimeFieldReader {
   public:
     explicit DateTimeFieldReader(const QLocale& locale);
@@ -26,8 +29,14 @@ class DateTimeFieldReader {
     std::optional<qsizetype> timeStart(QByteArrayView field) const;
     void learnSplit(const QString& text);
 
+    std::optional<qint64> readSplit(QByteArrayView field);
+    std::optional<QTime> timeOf(QByteArrayView text);
+
     QLocale locale;
     QString timePattern;
+    TimePatternReader fastTimes;
+    QByteArray lastField;
+    std::optional<qint64> lastSeconds;
     int blanksInDate = -1; // blanks inside the date part; unknown until a row with a time
     QByteArray lastDateText;
     QDate lastDate;

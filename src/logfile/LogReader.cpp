@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 namespace kt7 {
 
@@ -32,10 +33,42 @@ LogReader::LogReader(const QLocale& locale)
 
 LogReader::~LogReader() = default;
 
+void LogRows::reserve(std::size_t rows) {
+    sampleNumbers.reserve(rows);
+    seconds.reserve(rows);
+    for (auto& column : values)
+        column.reserve(rows);
+}
+
+// A large append is a copy of tens of megabytes into pages not yet touched: half the columns
+// go in a second thread.
+void LogRows::append(LogRows&& later) {
+    std::array<LogColumn*, DeviceCount + 2> to{&sampleNumbers, &seconds};
+    std::array<LogColumn*, DeviceCount + 2> from{&later.sampleNumbers, &later.seconds};
+    for (int d = 0; d < DeviceCount; ++d) {
+        to[d + 2] = &values[d];
+        from[d + 2] = &later.values[d];
+    }
+    const auto move = [&](std::size_t first, std::size_t end) {
+        for (std::size_t c = first; c < end; ++c) {
+            to[c]->insert(to[c]->end(), from[c]->begin(), from[c]->end());
+            LogColumn().swap(*from[c]);
+        }
+    };
+    constexpr std::size_t Half = (DeviceCount + 2) / 2;
+    std::thread second;
+    if (later.size() >= ParallelAppendRows)
+        second = std::thread(move, Half, to.size());
+    move(0, second.joinable() ? Half : to.size());
+    if (second.joinable())
+        second.join();
+}
+
 void LogReader::feed(QByteArrayView bytes) {
     while (!bytes.isEmpty() && !foreign) {
         const qsizetype end = bytes.indexOf('\n');
         if (end < 0) {
+            unfinishedLength += bytes.size();
             if (!discarding)
                 partial += bytes;
             if (partial.size() > LongestLine) {
@@ -55,8 +88,36 @@ void LogReader::feed(QByteArrayView bytes) {
             readLine(partial);
             partial.clear();
         }
+        unfinishedLength = 0;
         bytes = bytes.sliced(end + 1);
     }
+}
+
+std::unique_ptr<LogReader> LogReader::readerForLaterRows() const {
+    if (foreign || lineNumber < HeaderLines || !times || !partial.isEmpty() || discarding)
+        return nullptr;
+    auto later = std::make_unique<LogReader>(locale);
+    *later->primaryTimes = *primaryTimes;
+    *later->isoTimes = *isoTimes;
+    later->times = times == primaryTimes.get() ? later->primaryTimes.get() : later->isoTimes.get();
+    later->lineNumber = HeaderLines;
+    return later;
+}
+
+void LogReader::append(LogReader&& later) {
+    const qint64 linesBefore = lineNumber - HeaderLines;
+    if (skippedLines == 0 && later.skippedLines > 0)
+        firstSkipped = later.firstSkipped + linesBefore;
+    if (unreadableTimes == 0 && later.unreadableTimes > 0)
+        firstUnreadableTime = later.firstUnreadableTime + linesBefore;
+    skippedLines += later.skippedLines;
+    unreadableTimes += later.unreadableTimes;
+    lineNumber += later.lineNumber - HeaderLines;
+    rowsRead += later.rowsRead;
+    partial = std::move(later.partial);
+    discarding = later.discarding;
+    unfinishedLength = later.unfinishedLength;
+    rows.append(std::move(later.rows));
 }
 
 LogRows LogReader::takeRows() {
@@ -185,10 +246,10 @@ QStringList LogReader::notes() const {
                              "line %2). X shows the sample number.")
                      .arg(unreadableTimes)
                      .arg(firstUnreadableTime);
-    if (!partial.isEmpty() || discarding)
+    if (unfinishedLength > 0)
         notes << QObject::tr("The last line is cut off (no line end after %1 bytes): it was "
                              "skipped.")
-                     .arg(partial.size());
+                     .arg(unfinishedLength);
     return notes;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/SampleBlock.h"
+#include "logfile/ColumnAllocator.h"
 #include "logfile/DateTimeFieldReader.h"
 
 #include <QByteArray>
@@ -15,13 +16,21 @@
 
 namespace kt7 {
 
+using LogColumn = std::vector<double, ColumnAllocator<double>>;
+
 // Rows of a log in file order, a column per field.
 struct LogRows {
-    std::vector<double> sampleNumbers;
-    std::vector<double> seconds; // wall-clock seconds of the date field; NaN when unreadable
-    std::array<std::vector<double>, DeviceCount> values; // NaN for an empty cell
+    static constexpr std::size_t ParallelAppendRows = 100'000;
+
+    LogColumn sampleNumbers;
+    LogColumn seconds; // wall-clock seconds of the date field; NaN when unreadable
+    std::array<LogColumn, DeviceCount> values; // NaN for an empty cell
 
     std::size_t size() const { return sampleNumbers.size(); }
+    void reserve(std::size_t rows);
+    // Moves the other's rows to the end of these, a column at a time, so that at most one
+    // column is held twice.
+    void append(LogRows&& later);
 };
 
 // Reads the program's own CSV log as its bytes arrive: the identification line, the labels and
@@ -37,6 +46,16 @@ class LogReader {
     void feed(QByteArrayView bytes);
     // The rows read since the last call.
     LogRows takeRows();
+    // Room for this many rows more, so a large file's columns are not copied while they grow.
+    void reserveRows(std::size_t count) { rows.reserve(rows.size() + count); }
+
+    // A reader for a later stretch of the same file that starts at a line start: it reads rows
+    // with this reader's date format, so two stretches can be read at once. Null while the
+    // header or the first row's date format is not read yet.
+    std::unique_ptr<LogReader> readerForLaterRows() const;
+    // Takes over what such a reader read from the stretch that follows this reader's last line
+    // end: its rows, and its notes in this file's line numbers.
+    void append(LogReader&& later);
 
     // False once the first line shows the file is not such a log; nothing more is read then.
     bool isLog() const { return !foreign; }
@@ -46,7 +65,7 @@ class LogReader {
     // Every row so far had a readable date field.
     bool timesReadable() const { return rowsRead > 0 && unreadableTimes == 0; }
     // Bytes after the last line end: a line still being written, or one cut off.
-    qsizetype unfinishedBytes() const { return partial.size(); }
+    qint64 unfinishedBytes() const { return unfinishedLength; }
     // What was left out or guessed, in words for the user; empty for a clean log.
     QStringList notes() const;
 
@@ -63,7 +82,8 @@ class LogReader {
     std::unique_ptr<DateTimeFieldReader> isoTimes;
     DateTimeFieldReader* times = nullptr; // the one that read a row, once one has
     QByteArray partial;
-    bool discarding = false; // inside an overlong line, up to its end
+    bool discarding = false;     // inside an overlong line, up to its end
+    qint64 unfinishedLength = 0; // bytes since the last line end, kept or not
     qint64 lineNumber = 0;
     qint64 rowsRead = 0;
     qint64 skippedLines = 0;

@@ -117,6 +117,28 @@ class ChartToolsTest : public QObject {
         QCOMPARE(s.chart->xAxis->range(), QCPRange(49, 99));
     }
 
+    // A click whose pointer moves a few pixels between press and release is a click: the axes
+    // stay where they were and the chart stays live.
+    void aClickThatMovesAFewPixelsLeavesTheAxesAlone_data() {
+        QTest::addColumn<QPointF>("move");
+        QTest::newRow("1 px") << QPointF(1, 0);
+        QTest::newRow("2 px diagonal") << QPointF(1, -1);
+        QTest::newRow("3 px") << QPointF(0, 3);
+    }
+    void aClickThatMovesAFewPixelsLeavesTheAxesAlone() {
+        QFETCH(QPointF, move);
+        ShownChart s;
+        const QPointF from = s.plotPoint(200);
+        const QCPRange x = s.chart->xAxis->range();
+        const QCPRange y = s.chart->graph(0)->valueAxis()->range();
+        sendMouse(s.chart, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(s.chart, QEvent::MouseMove, from + move, Qt::LeftButton);
+        sendMouse(s.chart, QEvent::MouseButtonRelease, from + move, Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(s.chart->xAxis->range(), x);
+        QCOMPARE(s.chart->graph(0)->valueAxis()->range(), y);
+        QVERIFY(!s.chart->isPaused());
+    }
+
     void autoRefitWaitsWhilePaused() {
         ShownChart s;
         sendWheel(s.chart, s.plotPoint(50), 1);

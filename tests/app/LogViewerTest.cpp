@@ -5,9 +5,12 @@
 #include "common/WindowFixture.h"
 #include "logfile/CsvFormat.h"
 #include "logfile/LogFile.h"
+#include "text/NumberText.h"
 
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace kt7test;
 using kt7::LogViewer;
@@ -135,6 +138,80 @@ class LogViewerTest : public QObject {
         QTRY_COMPARE(viewer.rowCount(), qint64(5));
         QCOMPARE(viewer.chart()->pointCount(1), qsizetype(4));
         QCOMPARE(viewer.chart()->xAxis->range(), QCPRange(1, 5));
+    }
+
+    // A pipe given as the log would block the window in open() for good; a folder is no log.
+    void aPipeOrAFolderIsRefusedWithANote_data() {
+        QTest::addColumn<bool>("pipe");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("pipe") << true << "not a regular file";
+        QTest::newRow("folder") << false << "is a folder";
+    }
+    void aPipeOrAFolderIsRefusedWithANote() {
+        QFETCH(bool, pipe);
+        QFETCH(QString, note);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("log.csv");
+        QVERIFY(pipe ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                     : QDir(dir.path()).mkdir("log.csv"));
+        FakeDialogs dialogs;
+        FakeMessageBoxes messages;
+        LogViewer viewer(path, dialogs, messages, nullptr, us);
+        viewer.findChild<QCheckBox*>("Follow")->setChecked(true);
+        QCOMPARE(viewer.rowCount(), 0);
+        QVERIFY2(viewer.noteText().contains(note), qPrintable(viewer.noteText()));
+        QVERIFY(!viewer.findChild<QLabel*>("Note")->isHidden());
+    }
+
+    // Follow on a file deleted under it: the rows stay, and the note says why no more come.
+    void followKeepsTheRowsOfADeletedFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("running.csv");
+        { WrittenLog written(path); }
+        FakeDialogs dialogs;
+        FakeMessageBoxes messages;
+        LogViewer viewer(path, dialogs, messages, nullptr, us);
+        viewer.findChild<QCheckBox*>("Follow")->setChecked(true);
+        QVERIFY(QFile::remove(path));
+        QTRY_VERIFY2(viewer.noteText().contains("deleted or moved"), qPrintable(viewer.noteText()));
+        QVERIFY(!viewer.findChild<QLabel*>("Note")->isHidden());
+        QCOMPARE(viewer.rowCount(), qint64(3));
+        QCOMPARE(viewer.chart()->pointCount(1), qsizetype(2));
+    }
+
+    // A large log is read in the background: the window shows a note at once, then the rows.
+    void aLargeLogLoadsBehindAProgressNote() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("large.csv");
+        WrittenLog written(path);
+        QByteArray rows;
+        int sample = written.rows;
+        while (rows.size() < LogViewer::BackgroundFromBytes) {
+            ++sample;
+            rows += kt7::csvDataRow(sample, lateEvening.addSecs(sample / 4), us,
+                                    kt7::CodePage::system(), {sample * 0.25, std::nullopt, 1.5});
+        }
+        QVERIFY(written.log.appendRows(rows).ok);
+        FakeDialogs dialogs;
+        FakeMessageBoxes messages;
+        LogViewer viewer(path, dialogs, messages, nullptr, us);
+        QSignalSpy loaded(&viewer, &LogViewer::loaded);
+        QVERIFY(viewer.isLoading());
+        QVERIFY2(viewer.noteText().startsWith("Reading the log"), qPrintable(viewer.noteText()));
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        // Showing the window runs the event loop: the rows may have come in meanwhile.
+        QVERIFY(loaded.count() > 0 || loaded.wait(60000));
+        QCOMPARE(viewer.rowCount(), qint64(sample));
+        QCOMPARE(viewer.noteText(), QString());
+        kt7::LogChart& chart = *viewer.chart();
+        QCOMPARE(chart.pointCount(0), qsizetype(sample - 1));
+        QCOMPARE(chart.xAxis->range(), QCPRange(1, sample));
+        chart.xAxis->setRange(sample - 20, sample - 10);
+        chart.replot();
+        hover(&chart, plotPoint(chart, sample - 15));
+        QCOMPARE(viewer.tools()->readoutLines().at(1),
+                 "Flow, in: " + kt7::numberText((sample - 15) * 0.25) + " l/min");
     }
 
     void mainWindowMenuOpensAViewerBesideTheLiveWindow() {

@@ -49,6 +49,25 @@ LogRows readInPieces(LogReader& reader, const QByteArray& bytes, int piece) {
     return reader.takeRows();
 }
 
+// Everything a reader tells, to compare two readers of the same bytes.
+void compareReaders(const LogReader& got, const LogRows& gotRows, const LogReader& want,
+                    const LogRows& wantRows) {
+    QCOMPARE(got.rowCount(), want.rowCount());
+    QCOMPARE(got.notes(), want.notes());
+    QCOMPARE(got.timesReadable(), want.timesReadable());
+    QCOMPARE(got.unfinishedBytes(), want.unfinishedBytes());
+    QCOMPARE(gotRows.size(), wantRows.size());
+    const auto same = [](const LogColumn& a, const LogColumn& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](double x, double y) {
+            return x == y || (std::isnan(x) && std::isnan(y));
+        });
+    };
+    QVERIFY(same(gotRows.sampleNumbers, wantRows.sampleNumbers));
+    QVERIFY(same(gotRows.seconds, wantRows.seconds));
+    for (int d = 0; d < 8; ++d)
+        QVERIFY(same(gotRows.values[d], wantRows.values[d]));
+}
+
 } // namespace
 
 class LogReaderTest : public QObject {
@@ -107,6 +126,9 @@ class LogReaderTest : public QObject {
             << 5 << true << false << "could not be read: 1 (the first is on line 8)";
         QTest::newRow("header cut short") << QByteArray("KT7,Data Logger,RS232,Vx1\r\n,,a") << 0
                                           << true << false << "ends inside the three header";
+        QTest::newRow("ten megabytes cut off without a line end")
+            << log + QByteArray(10 << 20, 'x') << 4 << true << true
+            << "no line end after 10485760 bytes";
         QTest::newRow("a megabyte without a line end")
             << log + QByteArray(1 << 20, 'x') + "\n6,2026-12-08 00:00:03,1,,,,,,,\r\n"
             << 5 << true << true << "Skipped as not data rows: 1 (the first is line 8)";
@@ -122,6 +144,48 @@ class LogReaderTest : public QObject {
         QCOMPARE(reader.isLog(), isLog);
         QCOMPARE(reader.timesReadable(), timesReadable);
         QVERIFY2(reader.notes().join(' ').contains(note), qPrintable(reader.notes().join(' ')));
+    }
+
+    // Two readers of the stretches before and after a line end, joined, tell what one reader
+    // of the whole tells: rows, counts, and notes with the file's own line numbers.
+    void stretchesReadApartJoinAsOne_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QByteArray>("tail");
+        const QLocale c = QLocale::c();
+        QTest::newRow("clean") << c << QByteArray("5,2026-12-08 00:00:02,1,,,,,,,3\r\n");
+        QTest::newRow("damage on both sides")
+            << c
+            << QByteArray("junk\r\n5,2026-12-08 00:00:02,1,,,,,,,\r\n6,someday,2,,,,,,,\r\n"
+                          "7,2026-12-08 00:00:04,x,,,,,,,\r\n8,2026-12-08 00:00:05,4,,,,,,,\r\n"
+                          "9,never,5,,,,,,,\r\n");
+        QTest::newRow("cut off at the end") << c << QByteArray("5,2026-12-08 00:00:02,1,,");
+        QTest::newRow("German, an unreadable date")
+            << QLocale(QLocale::German, QLocale::Germany) << QByteArray("5,???,1,,,,,,,\r\n");
+        QTest::newRow("US") << QLocale(QLocale::English, QLocale::UnitedStates) << QByteArray();
+    }
+    void stretchesReadApartJoinAsOne() {
+        QFETCH(QLocale, locale);
+        QFETCH(QByteArray, tail);
+        const QByteArray bytes = writtenLog(locale) + tail;
+        LogReader whole(locale);
+        whole.feed(bytes);
+        const LogRows wholeRows = whole.takeRows();
+        qsizetype head = -1;
+        for (int line = 0; line < 4; ++line)
+            head = bytes.indexOf('\n', head + 1);
+        ++head;
+        // Every line end after the first row is tried as the place where the stretches meet.
+        for (qsizetype split = head; split > 0 && split < bytes.size();
+             split = bytes.indexOf('\n', split) + 1) {
+            LogReader first(locale);
+            first.feed(QByteArrayView(bytes).first(head));
+            const std::unique_ptr<LogReader> later = first.readerForLaterRows();
+            QVERIFY(later);
+            first.feed(QByteArrayView(bytes).sliced(head, split - head));
+            later->feed(QByteArrayView(bytes).sliced(split));
+            first.append(std::move(*later));
+            compareReaders(first, first.takeRows(), whole, wholeRows);
+        }
     }
 
     // A line cut off while the log is being written is read once its end arrives.

@@ -43,6 +43,18 @@ class SimulatorStreamTest : public QObject {
             << QStringList{"--wave", "ramp",       "--min", "100",    "--max",
                            "900",    "--decimals", "0",     "--unit", "N"}
             << "^\\d+ N {7}\r\n$" << 100.0 << 900.0;
+        QTest::newRow("ramp-hold, per-device range")
+            << QStringList{"--waves", "ramp-hold", "--ranges", "20:180", "--noise",
+                           "0",       "--period",  "600",      "--unit", "degC"}
+            << "^\\d+\\.\\d degC {4}\r\n$" << 20.0 << 180.0;
+        QTest::newRow("settle, per-device period")
+            << QStringList{"--wave",    "settle", "--min",    "0", "--max",  "500",
+                           "--periods", "90",     "--noises", "0", "--unit", "N"}
+            << "^\\d+\\.\\d N {7}\r\n$" << 0.0 << 500.0;
+        QTest::newRow("pulse") << QStringList{"--wave",     "pulse", "--min",   "1",
+                                              "--max",      "6.5",   "--noise", "0",
+                                              "--decimals", "2",     "--unit",  "bar"}
+                               << "^\\d\\.\\d\\d bar {5}\r\n$" << 1.0 << 6.5;
         // The degree sign goes out as the instrument's single byte 0xB0, padded as one character.
         QTest::newRow("degree sign as one byte")
             << QStringList{"--wave", "const", "--value", "21", "--unit", "\u00b0C"}

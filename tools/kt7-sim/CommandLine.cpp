@@ -27,13 +27,21 @@ constexpr Flag flags[] = {
      "Every device switches to UNIT this many seconds after the start, as when the unit is "
      "changed at the instrument.",
      ""},
-    {"wave", "KIND", "Waveform for every device: const, ramp or sine.", "sine"},
+    {"wave", "KIND",
+     "Waveform for every device: const, ramp, sine, or the slow lab-like ramp-hold (heat to max, "
+     "hold, cool), settle (steps between min and max reached as a first-order system does) and "
+     "pulse (from min up to max and back, once a period).",
+     "sine"},
     {"waves", "LIST", "Waveform per device.", ""},
     {"value", "NUMBER", "Value of the const waveform.", "32000"},
-    {"min", "NUMBER", "Lowest value of ramp and sine.", "0"},
-    {"max", "NUMBER", "Highest value of ramp and sine.", "100"},
-    {"period", "SECONDS", "Period of ramp and sine.", "10"},
-    {"noise", "NUMBER", "Standard deviation of the noise added to sine.", "0.5"},
+    {"min", "NUMBER", "Lowest value of the waveforms other than const.", "0"},
+    {"max", "NUMBER", "Highest value of the waveforms other than const.", "100"},
+    {"ranges", "LIST", "MIN:MAX per device, e.g. 20:80,0:500 (instead of --min and --max).", ""},
+    {"period", "SECONDS", "Period of the waveforms other than const.", "10"},
+    {"periods", "LIST", "Period per device.", ""},
+    {"noise", "NUMBER", "Standard deviation of the noise added to sine and the lab waveforms.",
+     "0.5"},
+    {"noises", "LIST", "Noise per device.", ""},
     {"decimals", "N", "Fixed number of decimals in the value text, 0 to 9.", "1"},
     {"seed", "N", "Seed of the noise.", "1"},
     {"baud", "RATE", "Nominal line speed; limits each device to RATE/10 bytes per second.", "9600"},
@@ -66,6 +74,12 @@ std::optional<Waveform> toWaveform(const QString& text) {
         return Waveform::Ramp;
     if (text == QLatin1String("sine"))
         return Waveform::Sine;
+    if (text == QLatin1String("ramp-hold"))
+        return Waveform::RampHold;
+    if (text == QLatin1String("settle"))
+        return Waveform::Settle;
+    if (text == QLatin1String("pulse"))
+        return Waveform::Pulse;
     return std::nullopt;
 }
 
@@ -232,6 +246,26 @@ std::optional<DeviceSettings> CommandLine::commonSettings() {
     return settings;
 }
 
+// --ranges gives MIN:MAX per device; without it every device has --min and --max.
+std::optional<std::vector<std::pair<double, double>>>
+CommandLine::perDeviceRanges(const DeviceSettings& common, std::size_t count) {
+    std::vector<std::pair<double, double>> ranges(count, {common.minimum, common.maximum});
+    if (!parser_.isSet(QStringLiteral("ranges")))
+        return ranges;
+    const QStringList texts = parser_.value(QStringLiteral("ranges")).split(u',');
+    if (static_cast<std::size_t>(texts.size()) != count)
+        return fail(QStringLiteral("--ranges needs one entry per device"));
+    for (std::size_t i = 0; i < count; ++i) {
+        const QString& text = texts[static_cast<qsizetype>(i)];
+        const auto low = toNumber(text.section(u':', 0, 0));
+        const auto high = toNumber(text.section(u':', 1));
+        if (!low || !high || text.count(u':') != 1)
+            return fail(QStringLiteral("--ranges needs MIN:MAX per device, e.g. 0:100"));
+        ranges[i] = {*low, *high};
+    }
+    return ranges;
+}
+
 std::optional<std::vector<DeviceSettings>> CommandLine::devices(const std::vector<int>& ports) {
     const auto common = commonSettings();
     if (!common)
@@ -239,7 +273,11 @@ std::optional<std::vector<DeviceSettings>> CommandLine::devices(const std::vecto
     const auto rates = perDevice(QStringLiteral("rate"), QStringLiteral("rates"), ports.size());
     const auto units = perDevice(QStringLiteral("unit"), QStringLiteral("units"), ports.size());
     const auto waves = perDevice(QStringLiteral("wave"), QStringLiteral("waves"), ports.size());
-    if (!rates || !units || !waves)
+    const auto periods =
+        perDevice(QStringLiteral("period"), QStringLiteral("periods"), ports.size());
+    const auto noises = perDevice(QStringLiteral("noise"), QStringLiteral("noises"), ports.size());
+    const auto ranges = perDeviceRanges(*common, ports.size());
+    if (!rates || !units || !waves || !periods || !noises || !ranges)
         return std::nullopt;
     std::vector<DeviceSettings> result;
     for (std::size_t i = 0; i < ports.size(); ++i) {
@@ -252,8 +290,17 @@ std::optional<std::vector<DeviceSettings>> CommandLine::devices(const std::vecto
             return fail(QStringLiteral("unit must be 1 to 8 characters without blanks: ") +
                         units->at(index));
         if (!wave)
-            return fail(QStringLiteral("waveform must be const, ramp or sine"));
+            return fail(
+                QStringLiteral("waveform must be const, ramp, sine, ramp-hold, settle or pulse"));
+        const auto period = toNumber(periods->at(index));
+        const auto noise = toNumber(noises->at(index));
+        if (!period || *period <= 0.0 || !noise || *noise < 0.0)
+            return fail(QStringLiteral("a period must be above 0 and a noise not below 0"));
         DeviceSettings settings = *common;
+        settings.periodSeconds = *period;
+        settings.noise = *noise;
+        settings.minimum = (*ranges)[i].first;
+        settings.maximum = (*ranges)[i].second;
         settings.port = ports[i];
         settings.linesPerSecond = *rate;
         // Instruments send 8-bit text: a degree sign goes out as the single byte 0xB0.

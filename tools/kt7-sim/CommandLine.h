@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // The simulator's flags, their checks and the help text.
@@ -26,6 +27,8 @@ class CommandLine {
     std::optional<DeviceSettings> commonSettings();
     std::optional<QStringList> perDevice(const QString& single, const QString& list,
                                          std::size_t count);
+    std::optional<std::vector<std::pair<double, double>>>
+    perDeviceRanges(const DeviceSettings& common, std::size_t count);
     std::optional<double> number(const QString& name);
     // Keeps the first error, which is the one the user has to fix first.
     std::nullopt_t fail(const QString& message);

@@ -6,7 +6,8 @@
 #include <string>
 
 // Produces the value text of one device at a given time since the start, with the device's
-// waveform and its fixed number of decimals.
+// waveform and its fixed number of decimals. Noise (when set) is added to the sine and the lab
+// waveforms.
 class ReadingGenerator {
   public:
     ReadingGenerator(const DeviceSettings& settings, unsigned seed);
@@ -15,6 +16,7 @@ class ReadingGenerator {
 
   private:
     double valueAt(double seconds);
+    double labShare(double cycles) const;
 
     DeviceSettings settings_;
     std::mt19937 random_;
