@@ -2,7 +2,6 @@
 
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
-#include "publish/MqttPublisher.h"
 #include "record/LoggerMessages.h"
 
 namespace kt7 {
@@ -27,7 +26,7 @@ HeadlessLogger::HeadlessLogger(LoggerOptions options, SerialPortFactory& ports, 
     tickTimer.setInterval(1000);
     statusTimer.setInterval(this->options.statusEverySeconds * 1000);
     connect(&tickTimer, &QTimer::timeout, this, &HeadlessLogger::tick);
-    connect(&statusTimer, &QTimer::timeout, this, &HeadlessLogger::report);
+    connect(&statusTimer, &QTimer::timeout, this, [this] { report(); });
 }
 
 // The watchdog is petted from the tick, so a tick stuck on a hung disk is noticed.
@@ -36,8 +35,8 @@ void HeadlessLogger::tick() {
     serviceManager.watchdog();
 }
 
-void HeadlessLogger::report() {
-    const QString line = statusLine();
+void HeadlessLogger::report(const QString& more) {
+    const QString line = statusLine() + more;
     status(line);
     serviceManager.status(line);
 }
@@ -63,9 +62,6 @@ void HeadlessLogger::startLogging() {
             emit cannotGoOn(CannotLog);
         return;
     }
-    if (session.sampling().autoSample == 0)
-        errors.show(QStringLiteral("Automatic sampling is off in the set-up file and --auto was "
-                                   "not given: no row will be logged."));
     tickTimer.start();
     statusTimer.start();
     status(statusLine());
@@ -77,10 +73,8 @@ int HeadlessLogger::finish() {
     tickTimer.stop();
     statusTimer.stop();
     const std::optional<QString> failure = session.closeLog();
-    // The last rows are sent before the end while the broker is there; it never holds up long.
-    if (MqttPublisher* publisher = session.publisher())
-        publisher->drain(5000);
-    report();
+    const QString drained = session.finishPublishing(options.mqttDrainSeconds);
+    report(drained);
     if (!failure)
         return 0;
     errors.show(*failure);

@@ -41,7 +41,7 @@ class HeadlessLogger : public QObject, private TickView {
 
   private:
     void startLogging();
-    void report();
+    void report(const QString& more = {});
     void loggingStopped(const QString& path, const LogFileError& cause, qint32 lastSample) override;
 
     const LoggerOptions options;

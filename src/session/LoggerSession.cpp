@@ -87,6 +87,9 @@ bool LoggerSession::openLog(const QString& path, LogOpening how) {
     }
     fileOpened = clock.now();
     emit logFileStarted(chosen);
+    if (how == LogOpening::Unattended && settings.autoSample == 0)
+        messages.show(QStringLiteral("Automatic sampling is off in the set-up file and --auto was "
+                                     "not given: no row will be logged."));
     return true;
 }
 
@@ -182,6 +185,7 @@ bool LoggerSession::applySetup(const QString& path, const SetupFileContent& cont
 void LoggerSession::applyOptions(const LoggerOptions& options) {
     if (options.autoSample)
         settings.autoSample = 1;
+
     if (options.fastMode) {
         settings.fastMode = *options.fastMode;
         settings.intervalMode = !*options.fastMode;
@@ -206,6 +210,19 @@ void LoggerSession::publishWith(MqttPublisher& mqtt) {
     publishing = std::make_unique<PublishingSink>(mqtt);
     publishTo = &mqtt;
     recorder.addSink(publishing.get());
+}
+
+QString LoggerSession::finishPublishing(int seconds) {
+    if (!publishTo)
+        return {};
+    const MqttDrainResult d = publishTo->drainFor(std::chrono::seconds(seconds));
+    messages.show(QStringLiteral("MQTT at the end: %1 messages delivered while waiting, %2 not "
+                                 "delivered (their rows are in the CSV log).")
+                      .arg(d.delivered)
+                      .arg(d.notDelivered));
+    return QStringLiteral("; at the end %1 delivered, %2 not delivered")
+        .arg(d.delivered)
+        .arg(d.notDelivered);
 }
 
 QString LoggerSession::statusText() const {

@@ -57,6 +57,7 @@ class LoggerSession : public QObject {
     enum class LogOpening { ByUser, Unattended };
     // The log: the path given, or the default one in the log folder when none is, with the slots'
     // labels and units in its header. Told through the message boxes; false when none started.
+    // An unattended log that will get no row (automatic sampling off) is told too.
     bool openLog(const QString& path, LogOpening how);
     QString logFileName() const { return recorder.logOpen() ? recorder.logPath() : QString(); }
     // New files by day, hour or size from the next log on.
@@ -78,6 +79,9 @@ class LoggerSession : public QObject {
     // The set-up applied straight to the session, for a logger without a window (the window
     // applies it through its controls). False when line 1 holds a value that cannot be used.
     bool applySetup(const QString& path, const SetupFileContent& content);
+    // The end of publishing: up to `seconds` for what is still queued, whatever the broker does;
+    // how many were delivered meanwhile and how many not is told, and returned for the status.
+    QString finishPublishing(int seconds);
     // The command line's sampling options over the set-up file's.
     void applyOptions(const LoggerOptions& options);
     // The devices with a port, for links made several at once.

@@ -13,8 +13,12 @@ PublisherChoice choosePublisher(const LoggerOptions& options, MessageBoxes& mess
         messages.show(result.error);
         choice.refused = !options.mqttUrl.isEmpty();
     }
-    if (result.settings)
-        choice.publisher = std::make_unique<MqttPublisher>(*result.settings);
+    if (!result.settings)
+        return choice;
+    choice.publisher = std::make_unique<MqttPublisher>(*result.settings);
+    // A broker that refuses the logger says why, once per cause; publishing keeps trying.
+    QObject::connect(choice.publisher.get(), &MqttPublisher::problem, choice.publisher.get(),
+                     [&messages](const QString& text) { messages.show(text); });
     return choice;
 }
 

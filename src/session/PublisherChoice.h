@@ -15,7 +15,8 @@ struct PublisherChoice {
 };
 
 // Publishing is asked for by --mqtt and its companions, or else by the config file. A setting
-// that cannot be used is told once; logging goes on without it.
+// that cannot be used is told once, and so is each cause of a refused connection, through
+// messages (which must outlive the publisher); logging goes on without it.
 PublisherChoice choosePublisher(const LoggerOptions& options, MessageBoxes& messages);
 
 } // namespace kt7

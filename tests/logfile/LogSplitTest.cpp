@@ -1,5 +1,5 @@
-#include "common/TestRegistry.h"
 #include "logfile/LogSplit.h"
+#include "common/TestRegistry.h"
 
 #include <QTest>
 
@@ -30,9 +30,9 @@ class LogSplitTest : public QObject {
                                      << nextDay << 5LL * 1024 * 1024 - 1 << false;
         QTest::newRow("size, reached") << "5MB" << 1 << "/logs/KT7_LogData_2026-12-09.csv"
                                        << sameHour << 5LL * 1024 * 1024 << true;
-        QTest::newRow("test period") << "test-every-2s" << 1
-                                     << "/logs/KT7_LogData_2026-12-09_235958.csv"
-                                     << opened.addSecs(2) << 0LL << true;
+        QTest::newRow("test period")
+            << "test-every-2s" << 1 << "/logs/KT7_LogData_2026-12-09_235958.csv"
+            << opened.addSecs(2) << 0LL << true;
     }
     void namesAndSwitches() {
         QFETCH(QString, setting);
