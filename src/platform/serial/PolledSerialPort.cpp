@@ -4,6 +4,7 @@
 #include "text/SystemReason.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -15,6 +16,14 @@
 namespace kt7 {
 
 namespace {
+// Names where a com<n> link leads, since the link's own name says nothing of what is wrong.
+QString notSerialReason(const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty() || target == path)
+        return QStringLiteral("not a serial port");
+    return QStringLiteral("not a serial port (it leads to %1)").arg(target);
+}
+
 PortOpenError openError(int error) {
     switch (error) {
     case ENOENT:
@@ -33,10 +42,7 @@ PortOpenError openError(int error) {
 
 // 9600 baud, 8 data bits, no parity, one stop bit, no flow control, raw bytes. A pseudo-terminal
 // takes no baud rate; it reads fine all the same, so a refusal here is not a failure.
-void setLine(int fd) {
-    termios line{};
-    if (::tcgetattr(fd, &line) != 0)
-        return;
+void setLine(int fd, termios line) {
     ::cfmakeraw(&line);
     ::cfsetispeed(&line, B9600);
     ::cfsetospeed(&line, B9600);
@@ -61,18 +67,26 @@ PortOpenResult PolledSerialPort::open() {
     if (fd >= 0)
         return {PortOpenError::Busy, QStringLiteral("The port is already open")};
     kept.clear();
-    const QByteArray path = QFile::encodeName(devicePath());
-    const int opened = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const QString path = devicePath();
+    const int opened =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (opened < 0) {
         const int error = errno;
         return {openError(error), systemReason(error)};
+    }
+    // Only a terminal has a line to set: /dev/zero or a plain file would "link" and then either
+    // flood the program without end or never send a line.
+    termios line{};
+    if (::tcgetattr(opened, &line) != 0) {
+        ::close(opened);
+        return {PortOpenError::Other, notSerialReason(path)};
     }
     // Another program that opens the port now is refused, as with the window's ports.
     if (::ioctl(opened, TIOCEXCL) != 0 && errno == EBUSY) {
         ::close(opened);
         return {PortOpenError::Busy, systemReason(EBUSY)};
     }
-    setLine(opened);
+    setLine(opened, line);
     fd = opened;
     return {};
 }
@@ -94,15 +108,17 @@ QByteArray PolledSerialPort::readAll() {
     return std::exchange(kept, {});
 }
 
-// Moves what the system holds into `kept`; a hang-up or read error ends the port's use.
+// Moves what the system holds into `kept`, at most ReadPerLook bytes of it; a hang-up or read
+// error ends the port's use.
 void PolledSerialPort::drainSystemBuffer() {
     if (fd < 0)
         return;
     char chunk[4096];
-    for (;;) {
+    for (qsizetype taken = 0; taken < ReadPerLook;) {
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got > 0) {
             kept.append(chunk, got);
+            taken += got;
             continue;
         }
         if (got < 0 && errno == EINTR)
@@ -114,6 +130,8 @@ void PolledSerialPort::drainSystemBuffer() {
         breakDown(errno);
         return;
     }
+    if (kept.size() > KeptAtMost)
+        kept.remove(0, kept.size() - KeptAtMost);
     pollfd watched{fd, POLLIN, 0};
     if (::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)))
         breakDown(EIO);
