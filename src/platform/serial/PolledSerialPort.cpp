@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -108,17 +109,17 @@ QByteArray PolledSerialPort::readAll() {
     return std::exchange(kept, {});
 }
 
-// Moves what the system holds into `kept`, at most ReadPerLook bytes of it; a hang-up or read
-// error ends the port's use.
+// Moves what the system holds into `kept`, as much as fits; a hang-up or read error ends the
+// port's use.
 void PolledSerialPort::drainSystemBuffer() {
     if (fd < 0)
         return;
     char chunk[4096];
-    for (qsizetype taken = 0; taken < ReadPerLook;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    while (kept.size() < KeptAtMost) {
+        const auto room = std::min<qsizetype>(sizeof chunk, KeptAtMost - kept.size());
+        const ssize_t got = ::read(fd, chunk, static_cast<size_t>(room));
         if (got > 0) {
             kept.append(chunk, got);
-            taken += got;
             continue;
         }
         if (got < 0 && errno == EINTR)
@@ -130,8 +131,6 @@ void PolledSerialPort::drainSystemBuffer() {
         breakDown(errno);
         return;
     }
-    if (kept.size() > KeptAtMost)
-        kept.remove(0, kept.size() - KeptAtMost);
     pollfd watched{fd, POLLIN, 0};
     if (::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)))
         breakDown(EIO);
