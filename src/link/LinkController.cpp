@@ -10,6 +10,12 @@
 namespace kt7 {
 
 namespace {
+// What a link or a port test reads after its wait: the newest reading ends the text, so its tail
+// is enough, and a port that flooded during the wait costs no more than that.
+QByteArray newestText(SerialPort& port) {
+    return port.readAll().right(LinkController::LinkTextAtMost);
+}
+
 QString busyMessage(int device) {
     return QStringLiteral("Communication Port is opened by Decice : ") + QLatin1Char(' ') +
            QString::number(device + 1);
@@ -82,7 +88,7 @@ bool LinkController::linkClicked(int index, bool wanted) {
     table[index].link = LinkState::Linking;
     inSeveral[index] = false;
     clock.blockingWait(DevicePoller::LinkWaitMs);
-    if (takeReading(index, port.readAll())) {
+    if (takeReading(index, newestText(port))) {
         table[index].link = LinkState::Linked;
         table[index].relinkedAlone = false;
         emit linked(index, false);
@@ -123,7 +129,7 @@ bool LinkController::test(int index) {
         return false;
     }
     clock.blockingWait(DevicePoller::LinkWaitMs);
-    const LatestReading reading = parseLatestReading(port.readAll());
+    const LatestReading reading = parseLatestReading(newestText(port));
     if (reading.found) {
         table[index].valueText = numberText(reading.value);
         table[index].unit = reading.unit;
@@ -180,7 +186,7 @@ void LinkController::finishSeveral(QList<int> opened, Several how, bool relink) 
         if (!inSeveral[i] || table[i].link != expected || !ports[i]->isOpen())
             continue;
         inSeveral[i] = false;
-        if (takeReading(i, ports[i]->readAll())) {
+        if (takeReading(i, newestText(*ports[i]))) {
             table[i].link = LinkState::Linked;
             table[i].relinkedAlone = relink;
             emit slotChanged(i);

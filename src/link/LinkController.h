@@ -26,6 +26,8 @@ class LinkController : public QObject {
     // links do not keep a port open most of every second for nothing.
     static constexpr int SilentPortPauseRounds = 4;
     static constexpr int RelinkIntervalMs = 1000;
+    // The most of a port's text a link or a port test looks at, newest last.
+    static constexpr qsizetype LinkTextAtMost = 4096;
 
     // AsLinkButton: as if each link button were pressed (a failed link ends Off, silently).
     // KeepTrying: a device that cannot be opened or stays silent is told and waits for its port.

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace kt7 {
 
@@ -14,6 +15,14 @@ struct SystemPort {
     QString serialNumber;
 };
 
+// What the system tells of a built-in UART's node (/dev/ttyS<k>) that it did not list as a port,
+// typically because the user may not open it yet (not in the dialout group).
+struct UartNode {
+    bool exists = false;
+    std::optional<int> type; // the UART type the kernel reports; 0: no UART behind the node
+    int openError = 0;       // errno of opening it for reading; 0 when it opened or was not tried
+};
+
 // The serial ports present on this system, and the folder of com<n> links that numbers them.
 class PortCatalogue {
   public:
@@ -21,6 +30,7 @@ class PortCatalogue {
     virtual QList<SystemPort> systemPorts() const = 0;
     // Empty where the system numbers its ports itself (Windows): nothing is assigned there.
     virtual QString numbersFolder() const = 0;
+    virtual UartNode uartNode(const QString& devicePath) const = 0;
 };
 
 } // namespace kt7

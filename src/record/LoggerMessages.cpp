@@ -5,13 +5,17 @@
 namespace kt7 {
 
 QString unitChangeText(int index, const QString& portName, const UnitChange& change) {
-    const QString now = change.newUnit.isEmpty()
-                            ? QString()
-                            : QStringLiteral(" It now sends \"%1\".").arg(change.newUnit);
+    // Text without a single readable line is no unit change: the port works, but what arrives
+    // (a flood, another format) never ends a line the way the linked unit's lines end.
+    if (change.newUnit.isEmpty())
+        return QStringLiteral("Device %1 (%2) sends text, but no complete line in the unit \"%3\" "
+                              "it was linked with; its port works. Its readings are not shown or "
+                              "logged until it sends such lines again or is linked again.")
+            .arg(QString::number(index + 1), portName, change.linkedUnit);
     return QStringLiteral("Device %1 (%2) no longer sends lines in the unit \"%3\" it was linked "
-                          "with.%4 Its readings are not shown or logged until it is linked again; "
-                          "linking it again reads the new unit.")
-        .arg(QString::number(index + 1), portName, change.linkedUnit, now);
+                          "with. It now sends \"%4\". Its readings are not shown or logged until "
+                          "it is linked again; linking it again reads the new unit.")
+        .arg(QString::number(index + 1), portName, change.linkedUnit, change.newUnit);
 }
 
 QString logNotCreatedText(const QString& path, const QString& reason) {

@@ -2,6 +2,7 @@
 #include "common/DeviceLine.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeSerialPorts.h"
+#include "record/LoggerMessages.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -213,9 +214,23 @@ class DevicePollerTest : public QObject {
         QCOMPARE(result.lastPieceCount, 1);
     }
 
-    // Lines in another unit keep arriving: told once after a few ticks, with the new unit, and
-    // again only after the next link. A device that stays silent is never told.
+    // Text keeps arriving without a line of the linked unit: told once after a few ticks, and
+    // again only after the next link. A device that stays silent is never told. Lines in another
+    // unit name it; a flood without line ends is told as such, not as a new unit.
+    void unitChangeIsToldOncePerLink_data() {
+        QTest::addColumn<QByteArray>("tickText"); // %1: the tick's number
+        QTest::addColumn<QString>("newUnit");
+        QTest::addColumn<QString>("told"); // a part of the message
+        QTest::newRow("lines in another unit") << deviceLine("%1", "V") << "V"
+                                               << "It now sends \"V\". ";
+        QTest::newRow("text without line ends")
+            << QByteArray(3000, 'x').append("%1") << ""
+            << "sends text, but no complete line in the unit \"us\"";
+    }
     void unitChangeIsToldOncePerLink() {
+        QFETCH(QByteArray, tickText);
+        QFETCH(QString, newUnit);
+        QFETCH(QString, told);
         Rig rig;
         rig.link(0);
         rig.link(1);
@@ -223,13 +238,16 @@ class DevicePollerTest : public QObject {
         for (int tick = 1; tick <= 12; ++tick) {
             if (tick == 8)
                 rig.poller.restartAfterLink(0, QByteArray());
-            rig.send(0, deviceLine(QByteArray::number(tick), "V"));
+            rig.send(0, QByteArray(tickText).replace("%1", QByteArray::number(tick)));
             const PollResult result = rig.poll();
             QVERIFY(!result.unitChanges[1]);
             if (result.unitChanges[0]) {
                 toldAt << tick;
                 QCOMPARE(result.unitChanges[0]->linkedUnit, QStringLiteral("us"));
-                QCOMPARE(result.unitChanges[0]->newUnit, QStringLiteral("V"));
+                QCOMPARE(result.unitChanges[0]->newUnit, newUnit);
+                const QString message = unitChangeText(0, "COM 1", *result.unitChanges[0]);
+                QVERIFY2(message.startsWith("Device 1 (COM 1) ") && message.contains(told),
+                         qPrintable(message));
             }
         }
         QCOMPARE(toldAt, (QList<int>{DevicePoller::TicksBeforeUnitChange, 12}));

@@ -199,6 +199,39 @@ class LoggingThroughFaultsTest : public QObject {
         QVERIFY2(rows.size() >= 40, qPrintable(QString::number(rows.size())));
         QVERIFY(after.size() > rows.size());
     }
+
+    // After a few seconds of lines the instrument floods its port with text that never ends a
+    // line: told once as text without a complete line, never as a lost link; the device stays
+    // linked on its open port, and every line sent before the flood is in the log.
+    void floodWithoutLineEnds() {
+        e2e::InstrumentRig log;
+        const QString csv = log.home.filePath(QStringLiteral("fast.csv"));
+        QVERIFY2(log.start(e2e::rampArguments() + QStringList{"--unit", "kg", "--flood-after", "4"},
+                           csv),
+                 "the instrument did not link or log");
+        QTRY_VERIFY_WITH_TIMEOUT(log.f->messages.shown.size() == 1, 30000);
+        const QString message = log.f->messages.shown.first();
+        QVERIFY2(message.contains(QStringLiteral("Device 1 (COM 1) sends text, but no complete "
+                                                 "line in the unit \"kg\"")),
+                 qPrintable(message));
+        QSignalSpy ticks(log.f->window->sampleTimer(), &QTimer::timeout);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks.size() >= 3, 10000);
+        QCOMPARE(log.f->messages.shown.size(), 1);
+        QVERIFY(log.f->button(QStringLiteral("Ch_Link"), 0)->isChecked());
+        QVERIFY(log.f->window->devicePort(0).isOpen());
+        QVERIFY(log.logging());
+        log.f->window->ComFile_Click(1);
+
+        QList<QByteArray> rows;
+        const QString fault = log.rowsOf(csv, rows);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        QList<kt7test::SentLine> after;
+        const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after);
+        QVERIFY2(sent.isEmpty(), qPrintable(sent));
+        // About four seconds of lines at ten a second, each of them a row.
+        QCOMPARE(rows.size(), after.size());
+        QVERIFY2(rows.size() >= 25, qPrintable(QString::number(rows.size())));
+    }
 };
 
 KT7_REGISTER_TEST(LoggingThroughFaultsTest)

@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 using kt7::SystemPort;
 
@@ -31,7 +34,9 @@ QString folderMap(const QString& folder) {
 
 } // namespace
 
+using Uarts = QHash<QString, kt7::UartNode>;
 Q_DECLARE_METATYPE(QList<SystemPort>)
+Q_DECLARE_METATYPE(Uarts)
 
 // COM numbers for ports that have none, as the ports folder keeps them.
 class PortNumbersTest : public QObject {
@@ -43,23 +48,26 @@ class PortNumbersTest : public QObject {
         QTest::addColumn<QList<SystemPort>>("ports");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("listed"); // a line --list-ports must print
+        QTest::addColumn<Uarts>("unlisted"); // UART nodes the system did not list as ports
 
         QTest::newRow("adapters in device order, by-id names where they exist")
             << QStringList{"1>/nonexistent/adapter"}
             << QList<SystemPort>{adapter("/dev/ttyUSB1", "B2"), adapter("/dev/ttyUSB0", "A1"),
                                  adapter("/dev/ttyACM0")}
             << "1>/nonexistent/adapter 2>/dev/ttyACM0 3>" + ById.arg("A1") + " 4>" + ById.arg("B2")
-            << "COM 1\t/nonexistent/adapter\tabsent\t\n";
+            << "COM 1\t/nonexistent/adapter\tabsent\t\n"
+            << Uarts{};
         QTest::newRow("hand-made links to a device path and a by-id name are kept")
             << QStringList{"2>/dev/ttyUSB0", "7>" + ById.arg("B2")}
             << QList<SystemPort>{adapter("/dev/ttyUSB0", "A1"), adapter("/dev/ttyUSB3", "B2")}
-            << "2>/dev/ttyUSB0 7>" + ById.arg("B2") << "COM 7\t" + ById.arg("B2") + "\t";
+            << "2>/dev/ttyUSB0 7>" + ById.arg("B2") << "COM 7\t" + ById.arg("B2") + "\t" << Uarts{};
         QTest::newRow("UARTs keep their own number where it is free")
             << QStringList{"2>/nonexistent/adapter"}
             << QList<SystemPort>{adapter("/dev/ttyUSB0", "A1"), adapter("/dev/ttyS1"),
                                  adapter("/dev/ttyS0")}
             << "2>/nonexistent/adapter 3>/dev/ttyS1 4>" + ById.arg("A1")
-            << "COM 1\t/dev/ttyS0\tpresent\t\n";
+            << "COM 1\t/dev/ttyS0\tpresent\t\n"
+            << Uarts{};
         QList<SystemPort> eleven;
         for (int n = 10; n >= 0; --n)
             eleven.append(adapter(QStringLiteral("/dev/ttyUSB%1").arg(n)));
@@ -67,17 +75,37 @@ class PortNumbersTest : public QObject {
             << QStringList{} << eleven
             << "1>/dev/ttyUSB0 2>/dev/ttyUSB1 3>/dev/ttyUSB2 4>/dev/ttyUSB3 5>/dev/ttyUSB4 "
                "6>/dev/ttyUSB5 7>/dev/ttyUSB6 8>/dev/ttyUSB7 9>/dev/ttyUSB8 10>/dev/ttyUSB9"
-            << "none\t/dev/ttyUSB10\tpresent, no free number from COM 1 to COM 10\t\n";
+            << "none\t/dev/ttyUSB10\tpresent, no free number from COM 1 to COM 10\t\n"
+            << Uarts{};
+        // Before the user is in dialout the system lists no UART: one that is there all the same
+        // keeps its number, or an adapter would shadow it for good once access is granted.
+        QTest::newRow("a UART the user cannot open yet keeps its number")
+            << QStringList{} << QList<SystemPort>{adapter("/dev/ttyUSB0")} << "2>/dev/ttyUSB0"
+            << "COM 1\t/dev/ttyS0\tpresent\t\n"
+            << Uarts{{"/dev/ttyS0", {true, 4, 0}}, {"/dev/ttyS1", {true, 0, 0}}};
+        QList<SystemPort> five;
+        for (int n = 4; n >= 0; --n)
+            five.append(adapter(QStringLiteral("/dev/ttyUSB%1").arg(n)));
+        QTest::newRow("without the kernel's UART type only a missing device is absent")
+            << QStringList{} << five
+            << "1>/dev/ttyUSB0 3>/dev/ttyUSB1 4>/dev/ttyUSB2 5>/dev/ttyUSB3 7>/dev/ttyUSB4"
+            << "COM 2\t/dev/ttyS1\tpresent\t\nCOM 3\t/dev/ttyUSB1\tpresent"
+            << Uarts{{"/dev/ttyS0", {true, 0, EACCES}},  {"/dev/ttyS1", {true, {}, EACCES}},
+                     {"/dev/ttyS2", {true, {}, ENXIO}},  {"/dev/ttyS3", {true, {}, EIO}},
+                     {"/dev/ttyS4", {true, {}, 0}},      {"/dev/ttyS5", {true, {}, EBUSY}},
+                     {"/dev/ttyS6", {false, {}, EACCES}}};
     }
     void newPortsGetTheLowestFreeNumbers() {
         QFETCH(QStringList, handMade);
         QFETCH(QList<SystemPort>, ports);
         QFETCH(QString, expected);
         QFETCH(QString, listed);
+        QFETCH(Uarts, unlisted);
         QTemporaryDir home;
         kt7test::FakePortCatalogue catalogue;
         catalogue.folder = home.path() + QStringLiteral("/ports");
         catalogue.ports = ports;
+        catalogue.uarts = unlisted;
         QVERIFY(QDir().mkpath(catalogue.folder));
         for (const QString& link : handMade) {
             const QStringList parts = link.split('>');

@@ -27,6 +27,10 @@ constexpr Flag flags[] = {
      "Every device switches to UNIT this many seconds after the start, as when the unit is "
      "changed at the instrument.",
      ""},
+    {"flood-after", "SECONDS",
+     "Every device stops sending lines this many seconds after the start and floods its port "
+     "with text without a line end.",
+     ""},
     {"wave", "KIND",
      "Waveform for every device: const, ramp, sine, or the slow lab-like ramp-hold (heat to max, "
      "hold, cool), settle (steps between min and max reached as a first-order system does) and "
@@ -242,6 +246,12 @@ std::optional<DeviceSettings> CommandLine::commonSettings() {
             return fail(QStringLiteral("--unit-change needs SECONDS:UNIT, e.g. 5:V"));
         settings.unitChangeSeconds = *seconds;
         settings.laterUnit = kt7::toWindows1252(unit).toStdString();
+    }
+    if (parser_.isSet(QStringLiteral("flood-after"))) {
+        const auto seconds = toNumber(parser_.value(QStringLiteral("flood-after")));
+        if (!seconds || *seconds < 0.0)
+            return fail(QStringLiteral("--flood-after needs 0 or more seconds"));
+        settings.floodSeconds = *seconds;
     }
     return settings;
 }

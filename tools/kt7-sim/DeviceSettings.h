@@ -26,4 +26,7 @@ struct DeviceSettings {
     // From this many seconds on the device sends laterUnit instead (below 0: never).
     double unitChangeSeconds = -1.0;
     std::string laterUnit;
+    // From this many seconds on the device sends text without line ends, as fast as its port
+    // takes it (below 0: never).
+    double floodSeconds = -1.0;
 };

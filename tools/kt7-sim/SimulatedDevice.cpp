@@ -26,6 +26,15 @@ void SimulatedDevice::writeRawFirst(std::string bytes, bool streamAfterwards) {
 void SimulatedDevice::sendDueLines(Clock::time_point now) {
     if (!streaming_)
         return;
+    const std::chrono::duration<double> running = now - start_;
+    if (settings_.floodSeconds >= 0.0 && running.count() >= settings_.floodSeconds &&
+        pendingKind_ == Pending::Nothing) {
+        // From now on only the terminal's room paces the device.
+        streaming_ = false;
+        pending_.assign(FloodChunk, 'x');
+        pendingKind_ = Pending::Flood;
+        return;
+    }
     // After a stall (suspended process, slow machine) resume at the normal pace instead of
     // bursting out everything that would have been sent meanwhile.
     if (now - nextDue_ > std::chrono::seconds(1))
@@ -62,6 +71,8 @@ void SimulatedDevice::onWritable(Clock::time_point now) {
     if (pending_.empty())
         return;
     pending_.erase(0, terminal_.writeSome(pending_));
+    if (pendingKind_ == Pending::Flood && pending_.empty())
+        pending_.assign(FloodChunk, 'x');
     if (!pending_.empty())
         return;
     if (pendingKind_ == Pending::Line) {

@@ -35,7 +35,8 @@ class SimulatedDevice {
     void onReadable() { terminal_.discardInput(); }
 
   private:
-    enum class Pending { Nothing, Line, Raw };
+    static constexpr std::size_t FloodChunk = 64 * 1024;
+    enum class Pending { Nothing, Line, Raw, Flood };
 
     void sendLine(const std::string& value, const std::string& line);
     Clock::duration lineTime(std::size_t bytes) const;

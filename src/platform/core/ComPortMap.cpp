@@ -70,7 +70,16 @@ std::optional<SystemPort> portBehind(const QString& path, const QList<SystemPort
 }
 
 ComPortMap assignPortNumbers(const PortCatalogue& catalogue) {
-    const QList<SystemPort> ports = catalogue.systemPorts();
+    QList<SystemPort> ports = catalogue.systemPorts();
+    // A UART the user cannot open yet keeps its number, so an adapter never takes it for good.
+    for (int n = 1; n <= HighestPortNumber; ++n) {
+        const QString uart = QStringLiteral("/dev/ttyS%1").arg(n - 1);
+        const bool listed = std::any_of(ports.begin(), ports.end(), [&](const SystemPort& port) {
+            return port.devicePath == uart;
+        });
+        if (!listed && unlistedUartPresent(catalogue.uartNode(uart)))
+            ports.append(SystemPort{uart, {}, {}, {}, {}});
+    }
     const QString folder = catalogue.numbersFolder();
     ComPortMap map;
     map.ports = ports;

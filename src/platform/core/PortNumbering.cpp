@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <cerrno>
 
 namespace kt7 {
 
@@ -32,6 +33,23 @@ int naturalUartNumber(const QString& devicePath) {
         return 0;
     const int number = match.captured(1).toInt() + 1;
     return number <= HighestPortNumber ? number : 0;
+}
+
+bool unlistedUartPresent(const UartNode& node) {
+    if (!node.exists)
+        return false;
+    if (node.type)
+        return *node.type != 0;
+    switch (node.openError) {
+    case 0: // it opened, so the system had the chance to list it and did not
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case EIO:
+        return false;
+    default:
+        return true;
+    }
 }
 
 QString linkTarget(const SystemPort& port) {

@@ -22,6 +22,11 @@ struct NumberingPlan {
 // COM n of the built-in UART /dev/ttyS<n-1>; 0 for any other port or a UART beyond COM 10.
 int naturalUartNumber(const QString& devicePath);
 
+// Whether a UART node the system did not list is a port all the same: one the user may not open
+// yet is, unless the kernel says no UART is behind it; a node with no device ("no such device",
+// or one that opens but was not listed) is not.
+bool unlistedUartPresent(const UartNode& node);
+
 // The path a new link names: the stable by-id name where the system has one, so the number
 // follows the adapter to any USB socket; else the device path.
 QString linkTarget(const SystemPort& port);

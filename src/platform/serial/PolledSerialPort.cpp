@@ -4,7 +4,9 @@
 #include "text/SystemReason.h"
 
 #include <QFile>
+#include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -15,6 +17,14 @@
 namespace kt7 {
 
 namespace {
+// Names where a com<n> link leads, since the link's own name says nothing of what is wrong.
+QString notSerialReason(const QString& path) {
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty() || target == path)
+        return QStringLiteral("not a serial port");
+    return QStringLiteral("not a serial port (it leads to %1)").arg(target);
+}
+
 PortOpenError openError(int error) {
     switch (error) {
     case ENOENT:
@@ -33,10 +43,7 @@ PortOpenError openError(int error) {
 
 // 9600 baud, 8 data bits, no parity, one stop bit, no flow control, raw bytes. A pseudo-terminal
 // takes no baud rate; it reads fine all the same, so a refusal here is not a failure.
-void setLine(int fd) {
-    termios line{};
-    if (::tcgetattr(fd, &line) != 0)
-        return;
+void setLine(int fd, termios line) {
     ::cfmakeraw(&line);
     ::cfsetispeed(&line, B9600);
     ::cfsetospeed(&line, B9600);
@@ -61,18 +68,26 @@ PortOpenResult PolledSerialPort::open() {
     if (fd >= 0)
         return {PortOpenError::Busy, QStringLiteral("The port is already open")};
     kept.clear();
-    const QByteArray path = QFile::encodeName(devicePath());
-    const int opened = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const QString path = devicePath();
+    const int opened =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (opened < 0) {
         const int error = errno;
         return {openError(error), systemReason(error)};
+    }
+    // Only a terminal has a line to set: /dev/zero or a plain file would "link" and then either
+    // flood the program without end or never send a line.
+    termios line{};
+    if (::tcgetattr(opened, &line) != 0) {
+        ::close(opened);
+        return {PortOpenError::Other, notSerialReason(path)};
     }
     // Another program that opens the port now is refused, as with the window's ports.
     if (::ioctl(opened, TIOCEXCL) != 0 && errno == EBUSY) {
         ::close(opened);
         return {PortOpenError::Busy, systemReason(EBUSY)};
     }
-    setLine(opened);
+    setLine(opened, line);
     fd = opened;
     return {};
 }
@@ -94,13 +109,15 @@ QByteArray PolledSerialPort::readAll() {
     return std::exchange(kept, {});
 }
 
-// Moves what the system holds into `kept`; a hang-up or read error ends the port's use.
+// Moves what the system holds into `kept`, as much as fits; a hang-up or read error ends the
+// port's use.
 void PolledSerialPort::drainSystemBuffer() {
     if (fd < 0)
         return;
     char chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    while (kept.size() < KeptAtMost) {
+        const auto room = std::min<qsizetype>(sizeof chunk, KeptAtMost - kept.size());
+        const ssize_t got = ::read(fd, chunk, static_cast<size_t>(room));
         if (got > 0) {
             kept.append(chunk, got);
             continue;

@@ -11,6 +11,12 @@ namespace kt7 {
 // It adds no signal or slot of its own, so it needs no meta-object of its own either.
 class PolledSerialPort : public SerialPort {
   public:
+    // The most received text held for the owner. A look reads only what fits, so a source that
+    // never runs dry can neither hold up the tick nor grow the program; what does not fit waits
+    // in the system, so readings still leave in the order they came (dropping the oldest lost
+    // the lines sent just before a flood). A 9600-baud line brings about 1 KB a second.
+    static constexpr qsizetype KeptAtMost = 64 * 1024;
+
     using SerialPort::SerialPort;
     ~PolledSerialPort() override;
 

@@ -7,6 +7,12 @@
 #include <QHash>
 #include <QSerialPortInfo>
 
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace kt7 {
 
 namespace {
@@ -39,6 +45,33 @@ QList<SystemPort> QtPortCatalogue::systemPorts() const {
                       info.serialNumber()});
     }
     return ports;
+}
+
+UartNode QtPortCatalogue::uartNode(const QString& devicePath) const {
+    UartNode node;
+#ifndef Q_OS_WIN
+    node.exists = QFileInfo::exists(devicePath);
+    if (!node.exists)
+        return node;
+    QFile type(QStringLiteral("/sys/class/tty/%1/type").arg(QFileInfo(devicePath).fileName()));
+    if (type.open(QIODevice::ReadOnly)) {
+        bool ok = false;
+        const int value = type.readAll().trimmed().toInt(&ok);
+        if (ok) {
+            node.type = value;
+            return node;
+        }
+    }
+    const int fd = ::open(QFile::encodeName(devicePath).constData(),
+                          O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0)
+        ::close(fd);
+    else
+        node.openError = errno;
+#else
+    Q_UNUSED(devicePath);
+#endif
+    return node;
 }
 
 QString QtPortCatalogue::numbersFolder() const {

@@ -10,6 +10,8 @@ class QtPortCatalogue : public PortCatalogue {
   public:
     QList<SystemPort> systemPorts() const override;
     QString numbersFolder() const override;
+    // The type from sysfs, which anyone may read; the node is opened only where sysfs is silent.
+    UartNode uartNode(const QString& devicePath) const override;
 };
 
 } // namespace kt7

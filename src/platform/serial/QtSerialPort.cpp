@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #ifndef Q_OS_WIN
+#include <cerrno>
 #include <unistd.h>
 #endif
 
@@ -112,6 +113,14 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     if (!port.isOpen())
         return;
     const QString reason = port.errorString();
+#ifndef Q_OS_WIN
+    // QSerialPort calls a read that found nothing (EAGAIN: its notifier fired after the tick's
+    // own read had emptied the port, as under a flood) a resource error; the line is fine.
+    if (error == QSerialPort::ResourceError && reason == qt_error_string(EAGAIN)) {
+        port.clearError();
+        return;
+    }
+#endif
     // What the port had already read still reaches the owner's next readAll.
     salvaged += port.readAll();
     // A broken line reports errors endlessly while open: close it once and tell the owner.
