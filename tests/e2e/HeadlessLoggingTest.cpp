@@ -393,146 +393,144 @@ class HeadlessLoggingTest : public QObject {
             notDelivered >= missing && notDelivered <= missing + 20,
             qPrintable(
                 QStringLiteral("%1 not delivered, %2 missing").arg(notDelivered).arg(missing)));
-        // COM 1 leads to something that is no terminal: both front ends refuse it at once, saying
-        // why, and the headless logger, waiting for the port, neither grows nor logs.
-        void refusesWhatIsNoSerialPort_data() {
-            QTest::addColumn<QString>("target"); // empty: a plain file of good readings
-            QTest::newRow("/dev/zero") << "/dev/zero";
-            QTest::newRow("a plain file") << "";
+    }
+
+    // COM 1 leads to something that is no terminal: both front ends refuse it at once, saying
+    // why, and the headless logger, waiting for the port, neither grows nor logs.
+    void refusesWhatIsNoSerialPort_data() {
+        QTest::addColumn<QString>("target"); // empty: a plain file of good readings
+        QTest::newRow("/dev/zero") << "/dev/zero";
+        QTest::newRow("a plain file") << "";
+    }
+    void refusesWhatIsNoSerialPort() {
+        QFETCH(QString, target);
+        const QString home = instrument->home.path();
+        if (target.isEmpty()) {
+            target = home + QStringLiteral("/readings.txt");
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int n = 0; n < 100; ++n)
+                file.write("12.5 kg      \r\n");
         }
-        void refusesWhatIsNoSerialPort() {
-            QFETCH(QString, target);
-            const QString home = instrument->home.path();
-            if (target.isEmpty()) {
-                target = home + QStringLiteral("/readings.txt");
-                QFile file(target);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                for (int n = 0; n < 100; ++n)
-                    file.write("12.5 kg      \r\n");
-            }
-            const QString entry = kt7test::portsFolder(home) + QStringLiteral("/com1");
-            QVERIFY(QFile::remove(entry) && QFile::link(target, entry));
+        const QString entry = kt7test::portsFolder(home) + QStringLiteral("/com1");
+        QVERIFY(QFile::remove(entry) && QFile::link(target, entry));
 
-            {
-                const kt7test::HomeOverride isolated(home);
-                e2e::RealPortsWindow f(home);
-                QAbstractButton* link = f.button(QStringLiteral("Ch_Link"), 0);
-                link->setChecked(true);
-                QVERIFY(!link->isChecked());
-                const QString told = f.messages.shown.join('\n');
-                QVERIFY2(
-                    told.contains(QStringLiteral("COM 1 (")) &&
-                        told.contains(QStringLiteral("could not be opened: not a serial port")),
-                    qPrintable(told));
-            }
-
-            HeadlessRun run(home);
-            QVERIFY(run.start({}));
-            QTRY_VERIFY2_WITH_TIMEOUT(run.err.contains("could not be opened: not a serial port"),
-                                      qPrintable(run.output()), 10000);
-            // A few rounds of looking for the port again.
-            QVERIFY2(run.statusLinesGrowBy(3), qPrintable(run.output()));
-            qInfo("peak memory %lld KiB", peakResidentKiB(run.proc.processId()));
-            const QString peak = run.peakCheck();
-            QVERIFY2(peak.isEmpty(), qPrintable(peak));
-            QVERIFY2(run.terminate(), qPrintable(run.output()));
-            QVERIFY2(run.lastStatus().contains(QStringLiteral("rows written 0, devices linked 0")),
-                     qPrintable(run.output()));
+        {
+            const kt7test::HomeOverride isolated(home);
+            e2e::RealPortsWindow f(home);
+            QAbstractButton* link = f.button(QStringLiteral("Ch_Link"), 0);
+            link->setChecked(true);
+            QVERIFY(!link->isChecked());
+            const QString told = f.messages.shown.join('\n');
+            QVERIFY2(told.contains(QStringLiteral("COM 1 (")) &&
+                         told.contains(QStringLiteral("could not be opened: not a serial port")),
+                     qPrintable(told));
         }
 
-        // A pseudo-terminal sending far more than 9600 baud carries: text without line ends before
-        // the link, or lines in a torrent. The logger reads a bounded amount at each look.
-        void floodStaysSmall_data() {
-            QTest::addColumn<QStringList>("simArguments"); // %1: a file of 8 MiB without a line end
-            QTest::addColumn<bool>("links");
-            QTest::newRow("text without line ends before the link")
-                << QStringList{"--raw-file", "%1", "--after-raw", "stream"} << false;
-            QTest::newRow("lines far beyond 9600 baud")
-                << QStringList{"--rate", "5000", "--baud", "4000000", "--decimals", "9"} << true;
-        }
-        void floodStaysSmall() {
-            QFETCH(QStringList, simArguments);
-            QFETCH(bool, links);
-            instrument = std::make_unique<e2e::InstrumentRig>();
-            const QString raw = instrument->home.filePath(QStringLiteral("flood.txt"));
-            QFile file(raw);
-            const QByteArray text(8 << 20, 'x');
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-            file.close();
-            simArguments.replaceInStrings(QStringLiteral("%1"), raw);
-            QVERIFY2(instrument->startInstrument(simArguments + QStringList{"--unit", "kg"}),
-                     qPrintable(instrument->simulator->output()));
+        HeadlessRun run(home);
+        QVERIFY(run.start({}));
+        QTRY_VERIFY2_WITH_TIMEOUT(run.err.contains("could not be opened: not a serial port"),
+                                  qPrintable(run.output()), 10000);
+        // A few rounds of looking for the port again.
+        QVERIFY2(run.statusLinesGrowBy(3), qPrintable(run.output()));
+        qInfo("peak memory %lld KiB", peakResidentKiB(run.proc.processId()));
+        const QString peak = run.peakCheck();
+        QVERIFY2(peak.isEmpty(), qPrintable(peak));
+        QVERIFY2(run.terminate(), qPrintable(run.output()));
+        QVERIFY2(run.lastStatus().contains(QStringLiteral("rows written 0, devices linked 0")),
+                 qPrintable(run.output()));
+    }
 
-            HeadlessRun run(instrument->home.path());
-            QVERIFY(run.start({}));
-            if (links)
-                QTRY_VERIFY2_WITH_TIMEOUT(!run.linkValue().isEmpty(), qPrintable(run.output()),
-                                          15000);
-            else
-                QTRY_VERIFY2_WITH_TIMEOUT(run.err.contains("sent no reading"),
-                                          qPrintable(run.output()), 15000);
-            QVERIFY2(run.statusLinesGrowBy(4), qPrintable(run.output()));
-            qInfo("peak memory %lld KiB", peakResidentKiB(run.proc.processId()));
-            const QString peak = run.peakCheck();
-            QVERIFY2(peak.isEmpty(), qPrintable(peak));
-            QVERIFY2(run.terminate(), qPrintable(run.output()));
-            if (links)
-                QVERIFY2(e2e::wholeDataRows(run.csvPath()) > 0, qPrintable(run.output()));
-        }
+    // A pseudo-terminal sending far more than 9600 baud carries: text without line ends before
+    // the link, or lines in a torrent. The logger reads a bounded amount at each look.
+    void floodStaysSmall_data() {
+        QTest::addColumn<QStringList>("simArguments"); // %1: a file of 8 MiB without a line end
+        QTest::addColumn<bool>("links");
+        QTest::newRow("text without line ends before the link")
+            << QStringList{"--raw-file", "%1", "--after-raw", "stream"} << false;
+        QTest::newRow("lines far beyond 9600 baud")
+            << QStringList{"--rate", "5000", "--baud", "4000000", "--decimals", "9"} << true;
+    }
+    void floodStaysSmall() {
+        QFETCH(QStringList, simArguments);
+        QFETCH(bool, links);
+        instrument = std::make_unique<e2e::InstrumentRig>();
+        const QString raw = instrument->home.filePath(QStringLiteral("flood.txt"));
+        QFile file(raw);
+        const QByteArray text(8 << 20, 'x');
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.close();
+        simArguments.replaceInStrings(QStringLiteral("%1"), raw);
+        QVERIFY2(instrument->startInstrument(simArguments + QStringList{"--unit", "kg"}),
+                 qPrintable(instrument->simulator->output()));
 
-        void publishedThroughABrokerRestart_data() {
-            QTest::addColumn<bool>("downAtStart");
-            QTest::addColumn<QString>("readings");
-            QTest::newRow("broker restarted mid-run") << false << "logged";
-            QTest::newRow("broker down at start") << true << "logged";
-            // In Fast mode every reading is a row, so both choices publish the same.
-            QTest::newRow("every reading, broker restarted") << false << "all";
-        }
-        void publishedThroughABrokerRestart() {
-            QFETCH(bool, downAtStart);
-            QFETCH(QString, readings);
-            if (Broker::program().isEmpty())
-                QSKIP("the mosquitto broker is not installed (Debian package mosquitto)");
-            Broker broker;
-            QVERIFY(broker.start());
-            const Subscriber subscriber(broker.port());
-            QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), 10000);
-            if (downAtStart)
-                QVERIFY(broker.stop());
+        HeadlessRun run(instrument->home.path());
+        QVERIFY(run.start({}));
+        if (links)
+            QTRY_VERIFY2_WITH_TIMEOUT(!run.linkValue().isEmpty(), qPrintable(run.output()), 15000);
+        else
+            QTRY_VERIFY2_WITH_TIMEOUT(run.err.contains("sent no reading"), qPrintable(run.output()),
+                                      15000);
+        QVERIFY2(run.statusLinesGrowBy(4), qPrintable(run.output()));
+        qInfo("peak memory %lld KiB", peakResidentKiB(run.proc.processId()));
+        const QString peak = run.peakCheck();
+        QVERIFY2(peak.isEmpty(), qPrintable(peak));
+        QVERIFY2(run.terminate(), qPrintable(run.output()));
+        if (links)
+            QVERIFY2(e2e::wholeDataRows(run.csvPath()) > 0, qPrintable(run.output()));
+    }
 
-            HeadlessRun run(instrument->home.path());
-            QVERIFY(run.start({"--mqtt", QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port()),
-                               "--mqtt-station", "rig", "--mqtt-readings", readings}));
+    void publishedThroughABrokerRestart_data() {
+        QTest::addColumn<bool>("downAtStart");
+        QTest::addColumn<QString>("readings");
+        QTest::newRow("broker restarted mid-run") << false << "logged";
+        QTest::newRow("broker down at start") << true << "logged";
+        // In Fast mode every reading is a row, so both choices publish the same.
+        QTest::newRow("every reading, broker restarted") << false << "all";
+    }
+    void publishedThroughABrokerRestart() {
+        QFETCH(bool, downAtStart);
+        QFETCH(QString, readings);
+        if (Broker::program().isEmpty())
+            QSKIP("the mosquitto broker is not installed (Debian package mosquitto)");
+        Broker broker;
+        QVERIFY(broker.start());
+        const Subscriber subscriber(broker.port());
+        QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), 10000);
+        if (downAtStart)
+            QVERIFY(broker.stop());
+
+        HeadlessRun run(instrument->home.path());
+        QVERIFY(run.start({"--mqtt", QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port()),
+                           "--mqtt-station", "rig", "--mqtt-readings", readings}));
+        QVERIFY2(rowsGrowBy(run.csvPath(), 30), qPrintable(run.output()));
+        if (!downAtStart) {
+            QTRY_VERIFY_WITH_TIMEOUT(subscriber.count() > 0, 10000);
+            QVERIFY(broker.stop());
             QVERIFY2(rowsGrowBy(run.csvPath(), 30), qPrintable(run.output()));
-            if (!downAtStart) {
-                QTRY_VERIFY_WITH_TIMEOUT(subscriber.count() > 0, 10000);
-                QVERIFY(broker.stop());
-                QVERIFY2(rowsGrowBy(run.csvPath(), 30), qPrintable(run.output()));
-            }
-            QVERIFY(broker.start());
-            QTRY_VERIFY2_WITH_TIMEOUT(run.lastStatus().contains(QStringLiteral("broker connected")),
-                                      qPrintable(run.output()), 30000);
-            QVERIFY2(rowsGrowBy(run.csvPath(), 20), qPrintable(run.output()));
-            QVERIFY2(run.terminate(), qPrintable(run.output()));
-
-            const QStringList logged = rowReadings(checkedRows(run));
-            if (QTest::currentTestFailed())
-                return;
-            QString fault;
-            int repeats = 0;
-            QTRY_COMPARE_WITH_TIMEOUT(publishedReadings(subscriber, &fault, &repeats), logged,
-                                      10000);
-            QVERIFY2(fault.isEmpty(), qPrintable(fault));
-            // Only what was on its way when the broker stopped can come twice: at most the messages
-            // in flight, and none when the broker never went away after the first message.
-            QVERIFY2(repeats <= (downAtStart ? 0 : 20), qPrintable(QString::number(repeats)));
-            // Publishing hands rows over and returns: no tick waited for the absent broker.
-            const double longest = longestTickMs(run.lastStatus());
-            QVERIFY2(longest >= 0 && longest < 100, qPrintable(run.lastStatus()));
-            qInfo("%s; %d repeated after the broker restart", qPrintable(run.lastStatus()),
-                  repeats);
         }
-    };
+        QVERIFY(broker.start());
+        QTRY_VERIFY2_WITH_TIMEOUT(run.lastStatus().contains(QStringLiteral("broker connected")),
+                                  qPrintable(run.output()), 30000);
+        QVERIFY2(rowsGrowBy(run.csvPath(), 20), qPrintable(run.output()));
+        QVERIFY2(run.terminate(), qPrintable(run.output()));
 
-    KT7_REGISTER_TEST(HeadlessLoggingTest)
+        const QStringList logged = rowReadings(checkedRows(run));
+        if (QTest::currentTestFailed())
+            return;
+        QString fault;
+        int repeats = 0;
+        QTRY_COMPARE_WITH_TIMEOUT(publishedReadings(subscriber, &fault, &repeats), logged, 10000);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        // Only what was on its way when the broker stopped can come twice: at most the messages
+        // in flight, and none when the broker never went away after the first message.
+        QVERIFY2(repeats <= (downAtStart ? 0 : 20), qPrintable(QString::number(repeats)));
+        // Publishing hands rows over and returns: no tick waited for the absent broker.
+        const double longest = longestTickMs(run.lastStatus());
+        QVERIFY2(longest >= 0 && longest < 100, qPrintable(run.lastStatus()));
+        qInfo("%s; %d repeated after the broker restart", qPrintable(run.lastStatus()), repeats);
+    }
+};
+
+KT7_REGISTER_TEST(HeadlessLoggingTest)
 #include "HeadlessLoggingTest.moc"
