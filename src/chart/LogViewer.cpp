@@ -1,6 +1,11 @@
 #include "chart/LogViewer.h"
 
 #include "chart/ChartInteraction.h"
+#include "chart/ChartMeasuring.h"
+#include "chart/DeviceLegend.h"
+#include "chart/MeasureCursors.h"
+#include "chart/MeasurePanel.h"
+#include "chart/RowKeys.h"
 #include "logfile/CsvFormat.h"
 #include "platform/FileDialogs.h"
 
@@ -41,6 +46,37 @@ LogViewer* LogViewer::openWithDialog(FileDialogs& dialogs, MessageBoxes& message
     return viewer;
 }
 
+// Cursors at any time, the panel under the chart and the legend's checks.
+void LogViewer::buildMeasuring() {
+    interaction->setCursorsAlways(true);
+    interaction->measuring()->setPanelFloating(false);
+    connect(deviceLegend, &DeviceLegend::shownChanged, this, &LogViewer::showDevice);
+}
+
+void LogViewer::showDevice(int device, bool shown) {
+    QCPGraph* graph = plot->deviceGraphs()[device];
+    graph->setVisible(shown);
+    graph->valueAxis()->setVisible(shown);
+    plot->replot();
+    interaction->measuring()->refresh();
+}
+
+// Labels and units from the header; a device with no reading in the whole file starts hidden.
+void LogViewer::showLegend() {
+    for (int d = 0; d < DeviceCount; ++d) {
+        deviceLegend->setDevice(d, reader->labels()[d], reader->units()[d]);
+        if (plot->pointCount(d) == 0)
+            deviceLegend->setShown(d, false);
+        const bool shown = deviceLegend->isShown(d);
+        plot->deviceGraphs()[d]->setVisible(shown);
+        plot->deviceGraphs()[d]->valueAxis()->setVisible(shown);
+    }
+}
+
+const std::vector<double>& LogViewer::rowKeys() const {
+    return plot->timeAxis() ? seconds : sampleNumbers;
+}
+
 void LogViewer::buildWindow() {
     timeBox = new QCheckBox(tr("X as time"), this);
     timeBox->setObjectName(QStringLiteral("TimeAxis"));
@@ -53,6 +89,7 @@ void LogViewer::buildWindow() {
     noteLabel->setWordWrap(true);
     noteLabel->setStyleSheet(QStringLiteral("background: #fff4c8; padding: 3px;"));
     plot = new LogChart(this);
+    deviceLegend = new DeviceLegend(this);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(timeBox);
@@ -63,14 +100,17 @@ void LogViewer::buildWindow() {
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(bar);
     layout->addWidget(noteLabel);
+    layout->addWidget(deviceLegend);
     layout->addWidget(plot, 1);
-    resize(1000, 600);
+    resize(1100, 700);
 
     interaction = new ChartInteraction(*plot, plot->deviceGraphs(), dialogs, messages);
     interaction->setPausedText(tr("Zoomed: double-click to show all"));
     interaction->setExportFolder(QFileInfo(path).absolutePath());
     ChartInteraction::ReadoutSource readout;
-    readout.shows = [this](int device) { return plot->pointCount(device) > 0; };
+    readout.shows = [this](int device) {
+        return plot->pointCount(device) > 0 && deviceLegend->isShown(device);
+    };
     readout.name = [this](int device) {
         const QString label = reader->labels()[device];
         return label.isEmpty() ? tr("Device %1").arg(device + 1) : label;
@@ -78,7 +118,19 @@ void LogViewer::buildWindow() {
     readout.unit = [this](int device) { return reader->units()[device]; };
     readout.keyText = [this](double key) { return keyText(key); };
     readout.points = [this](int device) { return plot->points(device); };
+    readout.timeKeys = [this] { return plot->timeAxis(); };
+    readout.nearestRow = [this](double key) { return nearestRowKey(rowKeys(), key); };
+    readout.rowsBetween = [this](double low, double high) {
+        return rowsBetweenKeys(rowKeys(), low, high);
+    };
+    readout.sampleAt = [this](double key) {
+        const auto row = rowOfKey(rowKeys(), key);
+        return row ? std::optional<double>(sampleNumbers[*row]) : std::nullopt;
+    };
     interaction->setReadoutSource(std::move(readout));
+    buildMeasuring();
+    layout->addWidget(interaction->measuring()->panel());
+    interaction->measuring()->panel()->show(); // the panel starts hidden, as it does when floating
     connect(interaction, &ChartInteraction::viewMovedByUser, this, [this] {
         userMovedView = true;
         interaction->showPaused(true);
@@ -127,6 +179,8 @@ void LogViewer::load() {
     }
     plot->setDevices(reader->labels(), reader->units());
     plot->setPoints(std::move(points));
+    showLegend();
+    interaction->measuring()->cursors()->clear(); // keys of the other axis mean nothing now
     plot->showAll();
     userMovedView = false;
     interaction->showPaused(false);

@@ -16,6 +16,7 @@ class QLabel;
 namespace kt7 {
 
 class ChartInteraction;
+class DeviceLegend;
 class FileDialogs;
 class MessageBoxes;
 
@@ -37,6 +38,7 @@ class LogViewer : public QWidget {
 
     LogChart* chart() const { return plot; }
     ChartInteraction* tools() const { return interaction; }
+    DeviceLegend* legend() const { return deviceLegend; }
     QString noteText() const;
     qint64 rowCount() const;
 
@@ -47,6 +49,10 @@ class LogViewer : public QWidget {
     void readFrom(QFile& file, DevicePoints& points);
     void keepKeys(const LogRows& rows);
     void showState();
+    void buildMeasuring();
+    void showDevice(int device, bool shown);
+    void showLegend();
+    const std::vector<double>& rowKeys() const;
     QString keyText(double key) const;
     QString timeText(double seconds) const;
 
@@ -56,6 +62,7 @@ class LogViewer : public QWidget {
     MessageBoxes& messages;
     LogChart* plot = nullptr;
     ChartInteraction* interaction = nullptr;
+    DeviceLegend* deviceLegend = nullptr;
     QCheckBox* timeBox = nullptr;
     QCheckBox* followBox = nullptr;
     QLabel* rowsLabel = nullptr;
