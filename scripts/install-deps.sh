@@ -6,12 +6,15 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqcustomplot-dev libqcustomplot2.1-qt6 libmosquitto-dev
+  libxlsxwriter-dev
   fonts-liberation fonts-dejavu-core
 )
 if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then
   # For the tests and benchmarks. mosquitto: the broker the MQTT tests start on 127.0.0.1;
-  # python3-serial: the plain Python logger the benchmarks compare with.
-  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients python3-serial)
+  # python3-serial: the plain Python logger the benchmarks compare with; python3-openpyxl: reads
+  # the viewer's Excel export back in its test.
+  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients python3-serial
+    python3-openpyxl)
 fi
 
 missing=()

@@ -6,6 +6,7 @@
 #include "chart/MeasureCursors.h"
 #include "chart/MeasurePanel.h"
 #include "chart/RowKeys.h"
+#include "chart/SpanExporter.h"
 #include "logfile/CsvFormat.h"
 #include "platform/FileDialogs.h"
 
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -46,11 +48,15 @@ LogViewer* LogViewer::openWithDialog(FileDialogs& dialogs, MessageBoxes& message
     return viewer;
 }
 
-// Cursors at any time, the panel under the chart and the legend's checks.
+// Cursors at any time, the panel under the chart, the legend's checks and the span exports.
 void LogViewer::buildMeasuring() {
     interaction->setCursorsAlways(true);
     interaction->measuring()->setPanelFloating(false);
     connect(deviceLegend, &DeviceLegend::shownChanged, this, &LogViewer::showDevice);
+    interaction->setMenuExtras([this](QMenu& menu) {
+        menu.addAction(tr("Export span as CSV…"), this, [this] { exportSpan(false); });
+        menu.addAction(tr("Export span as Excel workbook…"), this, [this] { exportSpan(true); });
+    });
 }
 
 void LogViewer::showDevice(int device, bool shown) {
@@ -75,6 +81,21 @@ void LogViewer::showLegend() {
 
 const std::vector<double>& LogViewer::rowKeys() const {
     return plot->timeAxis() ? seconds : sampleNumbers;
+}
+
+void LogViewer::exportSpan(bool workbook) {
+    const ChartMeasuring& measuring = *interaction->measuring();
+    LogSpan span{path, locale, plot->timeAxis(), measuring.span().first, measuring.span().second};
+    SpanExporter exporter(dialogs, messages);
+    if (!workbook) {
+        exporter.exportCsv(span);
+        return;
+    }
+    const SpanStatistics statistics = measuring.statistics();
+    std::vector<int> devices;
+    for (const auto& device : statistics.devices)
+        devices.push_back(device.device);
+    exporter.exportXlsx(span, devices, statistics);
 }
 
 void LogViewer::buildWindow() {

@@ -53,6 +53,7 @@ class LogViewer : public QWidget {
     void showDevice(int device, bool shown);
     void showLegend();
     const std::vector<double>& rowKeys() const;
+    void exportSpan(bool workbook);
     QString keyText(double key) const;
     QString timeText(double seconds) const;
 
