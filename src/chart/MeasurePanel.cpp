@@ -46,14 +46,17 @@ void fillRow(QTableWidget* table, int row, const QStringList& cells, const QColo
     }
 }
 
-QString valueText(const std::optional<double>& value) {
-    return value ? numberText(*value) : QStringLiteral("-");
+constexpr int ChangeDigits = 12; // a difference of two readings shows no rounding noise
+
+QString valueText(const std::optional<double>& value, int digits = 15) {
+    return value ? numberTextWithPrecision(*value, digits) : QStringLiteral("-");
 }
 
 } // namespace
 
 MeasurePanel::MeasurePanel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MeasurePanel"));
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     span = new QLabel(this);
     span->setObjectName(QStringLiteral("Span"));
     statisticsButton = new QPushButton(tr("Statistics"), this);
@@ -111,15 +114,18 @@ void MeasurePanel::showReadout(const CursorReadout& cursors) {
     int row = 0;
     for (const CursorReadout::Device& device : cursors.devices) {
         const QString unit = device.unit.isEmpty() ? QString() : u' ' + device.unit;
-        const auto withUnit = [&](const std::optional<double>& v) {
-            return v ? valueText(v) + unit : valueText(v);
+        const auto withUnit = [&](const std::optional<double>& v, int digits = 15) {
+            return v ? valueText(v, digits) + unit : valueText(v);
         };
-        fillRow(
-            readout, row++,
-            {device.name, withUnit(device.atA), withUnit(device.atB), withUnit(device.change())},
-            deviceColour(device.device), 1);
+        fillRow(readout, row++,
+                {device.name, withUnit(device.atA), withUnit(device.atB),
+                 withUnit(device.change(), ChangeDigits)},
+                deviceColour(device.device), 1);
     }
     fitHeight(readout);
+    // The read-out is narrow: it keeps all its columns, the statistics table scrolls instead.
+    readout->resizeColumnsToContents();
+    readout->setFixedWidth(readout->horizontalHeader()->length() + 2 * readout->frameWidth());
 }
 
 void MeasurePanel::showStatistics(const SpanStatistics& statistics, const QString& what) {
@@ -131,8 +137,8 @@ void MeasurePanel::showStatistics(const SpanStatistics& statistics, const QStrin
     table->setRowCount(static_cast<int>(statistics.devices.size()));
     int row = 0;
     for (const SpanStatistics::Device& device : statistics.devices)
-        fillRow(table, row++, SpanStatistics::cells(device), deviceColour(device.device),
-                SpanStatistics::FirstNumberColumn);
+        fillRow(table, row++, SpanStatistics::cells(device, SpanStatistics::ShownDigits),
+                deviceColour(device.device), SpanStatistics::FirstNumberColumn);
     fitHeight(table);
     if (!cursorsSet)
         span->setText(what);

@@ -6,8 +6,8 @@ namespace kt7 {
 
 namespace {
 
-QString cell(const std::optional<double>& value) {
-    return value ? numberText(*value) : QStringLiteral("-");
+QString cell(const std::optional<double>& value, int digits) {
+    return value ? numberTextWithPrecision(*value, digits) : QStringLiteral("-");
 }
 
 } // namespace
@@ -27,20 +27,20 @@ QStringList SpanStatistics::header() const {
             timeKeys ? QObject::tr("Rate per s") : QObject::tr("Rate per sample")};
 }
 
-QStringList SpanStatistics::cells(const Device& device) {
+QStringList SpanStatistics::cells(const Device& device, int significantDigits) {
     const ReadingStatistics& s = device.stats;
     return {device.name,
             device.unit,
             QString::number(s.readings),
             QString::number(s.emptyCells),
-            cell(s.minimum),
-            cell(s.maximum),
-            cell(s.mean),
-            cell(s.standardDeviation),
-            cell(s.peakToPeak()),
-            cell(s.first),
-            cell(s.last),
-            cell(s.slope)};
+            cell(s.minimum, significantDigits),
+            cell(s.maximum, significantDigits),
+            cell(s.mean, significantDigits),
+            cell(s.standardDeviation, significantDigits),
+            cell(s.peakToPeak(), significantDigits),
+            cell(s.first, significantDigits),
+            cell(s.last, significantDigits),
+            cell(s.slope, significantDigits)};
 }
 
 QString SpanStatistics::tabSeparated() const {

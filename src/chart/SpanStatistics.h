@@ -23,8 +23,10 @@ struct SpanStatistics {
     std::vector<Device> devices;
 
     QStringList header() const;
-    // The cells of a device's row as text: numbers with a point, a dash where there is none.
-    static QStringList cells(const Device& device);
+    // The cells of a device's row as text: numbers with a point to the given significant digits
+    // (all a double holds by default, fewer for the screen), a dash where there is none.
+    static constexpr int ShownDigits = 7;
+    static QStringList cells(const Device& device, int significantDigits = 15);
     // Index of the first numeric column of header() and cells().
     static constexpr int FirstNumberColumn = 2;
     // Header and rows as tab-separated lines, for the clipboard.
