@@ -287,13 +287,7 @@ QList<QColor> ChartInteraction::readoutColours() const {
 
 QMenu* ChartInteraction::createContextMenu(QWidget* parent, const QPointF& at) {
     auto* menu = new QMenu(parent);
-    MeasureCursors* cursors = measure->cursors();
-    menu->addAction(tr("Set cursor A here"), this,
-                    [cursors, at] { cursors->placeAtPixel(MeasureCursors::A, at); });
-    menu->addAction(tr("Set cursor B here"), this,
-                    [cursors, at] { cursors->placeAtPixel(MeasureCursors::B, at); });
-    menu->addAction(tr("Clear cursors"), cursors, &MeasureCursors::clear)
-        ->setEnabled(cursors->anySet());
+    measure->addMenuEntries(*menu, at);
     menu->addSeparator();
     menu->addAction(tr("Save chart as PNG…"), this, &ChartInteraction::savePngWithDialog);
     menu->addAction(tr("Save chart as PDF…"), this, &ChartInteraction::savePdfWithDialog);

@@ -3,6 +3,7 @@
 #include "chart/MeasureCursors.h"
 #include "chart/MeasurePanel.h"
 
+#include <QMenu>
 #include <QTimer>
 #include <qcustomplot.h>
 
@@ -28,6 +29,16 @@ void ChartMeasuring::setPanelFloating(bool on) {
     floating = on;
     measurePanel->setAutoFillBackground(on);
     refresh();
+}
+
+void ChartMeasuring::addMenuEntries(QMenu& menu, const QPointF& at) {
+    MeasureCursors* cursors = cursorLines;
+    menu.addAction(tr("Set cursor A here"), cursors,
+                   [cursors, at] { cursors->placeAtPixel(MeasureCursors::A, at); });
+    menu.addAction(tr("Set cursor B here"), cursors,
+                   [cursors, at] { cursors->placeAtPixel(MeasureCursors::B, at); });
+    menu.addAction(tr("Clear cursors"), cursors, &MeasureCursors::clear)
+        ->setEnabled(cursors->anySet());
 }
 
 bool ChartMeasuring::spanIsBetweenCursors() const {

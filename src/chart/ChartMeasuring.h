@@ -10,6 +10,8 @@
 #include <utility>
 
 class QCPGraph;
+class QMenu;
+class QPointF;
 class QCPLayer;
 class QCustomPlot;
 
@@ -34,6 +36,9 @@ class ChartMeasuring : public QObject {
     // A floating panel sits over the plot's lower left corner while a cursor is set (the live
     // chart keeps its layout); otherwise the owner puts it in a layout of its own and shows it.
     void setPanelFloating(bool floating);
+
+    // "Set cursor A here", "Set cursor B here" (at a pixel of the plot) and "Clear cursors".
+    void addMenuEntries(QMenu& menu, const QPointF& at);
 
     // The keys the statistics cover, lowest first.
     std::pair<double, double> span() const;

@@ -19,24 +19,29 @@ QDateTime wallClock(double seconds) {
 
 } // namespace
 
+// Rows go to the file as they are read, so even a whole long log needs little memory.
 QString writeSpanCsv(const LogSpan& span, const QString& outPath) {
     const CodePage codePage = CodePage::system();
-    QByteArray body;
+    QSaveFile file(outPath);
+    bool written = file.open(QIODevice::WriteOnly);
+    const auto write = [&](const QByteArray& bytes) {
+        written = written && file.write(bytes) == bytes.size();
+    };
     LogSpanReader reader;
-    const bool read = reader.read(span, [&](const LogRows& rows, std::size_t r) {
+    const auto writeHeader = [&](const LogSpanReader& header) {
+        write(csvHeader(header.labels(), header.units(), codePage));
+    };
+    const auto writeRow = [&](const LogRows& rows, std::size_t r) {
         std::array<std::optional<double>, DeviceCount> values;
         for (int d = 0; d < DeviceCount; ++d)
             if (!std::isnan(rows.values[d][r]))
                 values[d] = rows.values[d][r];
-        body += csvDataRow(static_cast<qint32>(rows.sampleNumbers[r]), wallClock(rows.seconds[r]),
-                           span.locale, codePage, values);
-    });
-    if (!read)
-        return reader.error();
-    QSaveFile file(outPath);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(csvHeader(reader.labels(), reader.units(), codePage)) < 0 ||
-        file.write(body) != body.size() || !file.commit())
+        write(csvDataRow(static_cast<qint32>(rows.sampleNumbers[r]), wallClock(rows.seconds[r]),
+                         span.locale, codePage, values));
+    };
+    if (!reader.read(span, writeRow, writeHeader))
+        return reader.error(); // the save file is dropped, no half a span left behind
+    if (!written || !file.commit())
         return QObject::tr("The span could not be saved as %1: %2.")
             .arg(outPath, file.errorString());
     return {};
