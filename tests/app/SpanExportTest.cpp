@@ -132,6 +132,46 @@ class SpanExportTest : public QObject {
         QCOMPARE(reopened.noteText(), QString());
     }
 
+    void failuresAreToldAndLeaveTheLogAlone_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("CSV over the log itself") << "Export span as CSV…"
+                                                 << "midnight.csv"
+                                                 << "cannot be saved over the log";
+        QTest::newRow("CSV into a missing folder") << "Export span as CSV…"
+                                                   << "none/span.csv"
+                                                   << "could not be saved as";
+        QTest::newRow("workbook into a missing folder") << "Export span as Excel workbook…"
+                                                        << "none/span.xlsx"
+                                                        << "could not be saved as";
+    }
+    void failuresAreToldAndLeaveTheLogAlone() {
+        QFETCH(QString, entry);
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("midnight.csv");
+        writeMeasureLog(path);
+        const QByteArray before = [&] {
+            QFile log(path);
+            return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        }();
+        FakeDialogs dialogs;
+        FakeMessageBoxes messages;
+        kt7::LogViewer viewer(path, dialogs, messages, nullptr, measureLocale);
+        viewer.tools()->measuring()->cursors()->place(MeasureCursors::A, 10);
+        viewer.tools()->measuring()->cursors()->place(MeasureCursors::B, 20);
+        dialogs.answers = {dir.filePath(target)};
+        exportFromMenu(viewer, entry);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY2(messages.shown[0].contains(message), qPrintable(messages.shown[0]));
+        QFile log(path);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll(), before);
+        QVERIFY(!QFileInfo::exists(dir.filePath("none")));
+    }
+
     void workbookHoldsNumbersDatesAFrozenHeaderAndTheStatistics() {
         const QString python = pythonWithOpenpyxl();
         if (python.isEmpty())
