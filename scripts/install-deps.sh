@@ -7,13 +7,15 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libqcustomplot-dev libqcustomplot2.1-qt6 libmosquitto-dev
   libsystemd-dev
+  libxlsxwriter-dev
   fonts-liberation fonts-dejavu-core
 )
 if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then
   # For the tests and benchmarks. mosquitto: the broker the MQTT tests start on 127.0.0.1;
-  # openssl: their throw-away CA and broker certificate;
-  # python3-serial: the plain Python logger the benchmarks compare with.
-  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients openssl python3-serial)
+  # openssl: their throw-away CA and broker certificate; python3-serial: the plain Python logger
+  # the benchmarks compare with; python3-openpyxl: reads the viewer's Excel export back in its test.
+  packages+=(clang-14 libclang-rt-14-dev locales mosquitto mosquitto-clients openssl python3-serial
+    python3-openpyxl)
 fi
 
 missing=()

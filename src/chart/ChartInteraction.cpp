@@ -1,5 +1,8 @@
 #include "chart/ChartInteraction.h"
 
+#include "chart/ChartMeasuring.h"
+#include "chart/GraphRows.h"
+#include "chart/MeasureCursors.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "text/NumberText.h"
@@ -100,6 +103,20 @@ ChartInteraction::ChartInteraction(QCustomPlot& plot,
     }
     plot.installEventFilter(this);
     plot.setMouseTracking(true);
+    // After the filter above, so the cursors see a press first and can keep a drag from panning.
+    readout = withGraphRows({}, graphs);
+    measure = new ChartMeasuring(plot, graphs, overlay, readout);
+    measure->cursors()->setEnabled(false);
+    connect(measure->cursors(), &MeasureCursors::wanted, this, &ChartInteraction::viewMovedByUser);
+}
+
+void ChartInteraction::setReadoutSource(ReadoutSource source) {
+    readout = withGraphRows(std::move(source), graphs);
+}
+
+void ChartInteraction::setCursorsAlways(bool always) {
+    cursorsAlways = always;
+    measure->cursors()->setEnabled(always || pausedMarker->visible());
 }
 
 void ChartInteraction::setPausedText(const QString& text) {
@@ -108,6 +125,11 @@ void ChartInteraction::setPausedText(const QString& text) {
 
 void ChartInteraction::showPaused(bool paused) {
     pausedMarker->setVisible(paused);
+    if (!cursorsAlways) {
+        measure->cursors()->setEnabled(paused);
+        if (!paused)
+            measure->cursors()->clear();
+    }
     overlay->replot();
 }
 
@@ -149,9 +171,10 @@ bool ChartInteraction::eventFilter(QObject* watched, QEvent* event) {
         emit backToLiveRequested();
         break;
     case QEvent::ContextMenu: {
-        QMenu* menu = createContextMenu(&plot);
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        QMenu* menu = createContextMenu(&plot, request->pos());
         menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        menu->popup(request->globalPos());
         return true;
     }
     default:
@@ -268,14 +291,20 @@ QList<QColor> ChartInteraction::readoutColours() const {
     return colours;
 }
 
-QMenu* ChartInteraction::createContextMenu(QWidget* parent) {
+QMenu* ChartInteraction::createContextMenu(QWidget* parent, const QPointF& at) {
     auto* menu = new QMenu(parent);
+    measure->addMenuEntries(*menu, at);
+    menu->addSeparator();
     menu->addAction(tr("Save chart as PNG…"), this, &ChartInteraction::savePngWithDialog);
     menu->addAction(tr("Save chart as PDF…"), this, &ChartInteraction::savePdfWithDialog);
     menu->addAction(tr("Copy chart"), this, &ChartInteraction::copyToClipboard);
     menu->addSeparator();
     menu->addAction(tr("Back to live"), this, &ChartInteraction::backToLiveRequested);
     menu->addAction(tr("Open log in viewer…"), this, &ChartInteraction::openLogRequested);
+    if (menuExtras) {
+        menu->addSeparator();
+        menuExtras(*menu);
+    }
     return menu;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/SampleBlock.h"
+#include "chart/MeasureSource.h"
 
 #include <QObject>
 #include <QPointF>
@@ -14,33 +15,35 @@ class QWidget;
 
 namespace kt7 {
 
+class ChartMeasuring;
 class FileDialogs;
 class MessageBoxes;
 
 // Makes a plot of eight device traces a measuring tool: wheel zoom, drag pan, a read-out at the
-// hovered sample, a "paused" marker and a right-click menu for export. The zoom and pan are
-// QCustomPlot's own; this class only chooses which axes they act on and tells the owner that
-// the user moved the view, so the owner can stop following new data.
+// hovered sample, cursors A and B with their read-out and statistics, a "paused" marker and a
+// right-click menu for export. The zoom and pan are QCustomPlot's own; this class only chooses
+// which axes they act on and tells the owner that the user moved the view, so the owner can stop
+// following new data. Cursors stand on a still view: unless allowed always, they come with the
+// pause and go when the chart returns to live.
 class ChartInteraction : public QObject {
     Q_OBJECT
 
   public:
-    // What the read-out shows: which devices, with which name and unit, and how a key reads.
-    struct ReadoutSource {
-        std::function<bool(int device)> shows;
-        std::function<QString(int device)> name;
-        std::function<QString(int device)> unit;
-        std::function<QString(double key)> keyText;
-        // The points to read from, when the graph draws a reduced set; the graph's own otherwise.
-        std::function<QSharedPointer<QCPGraphDataContainer>(int device)> points;
-    };
+    // What the read-out and the measuring tools show: which devices, with which name and unit,
+    // how a key reads, and the rows the cursors stand on.
+    using ReadoutSource = MeasureSource;
 
     ChartInteraction(QCustomPlot& plot, const std::array<QCPGraph*, DeviceCount>& graphs,
                      FileDialogs& dialogs, MessageBoxes& messages);
 
-    void setReadoutSource(ReadoutSource source) { readout = std::move(source); }
+    // Row lookups the source leaves out come from the graphs (see withGraphRows).
+    void setReadoutSource(ReadoutSource source);
     void setExportFolder(const QString& folder) { exportFolder = folder; }
     void setPausedText(const QString& text);
+    void setCursorsAlways(bool always);
+    ChartMeasuring* measuring() const { return measure; }
+    // Actions the owner adds to the right-click menu, below the chart's own.
+    void setMenuExtras(std::function<void(QMenu& menu)> extras) { menuExtras = std::move(extras); }
 
     // Shows or hides the "paused" marker inside the plot.
     void showPaused(bool paused);
@@ -53,8 +56,9 @@ class ChartInteraction : public QObject {
     QStringList readoutLines() const;
     QList<QColor> readoutColours() const;
 
-    // The right-click menu; the caller owns it.
-    QMenu* createContextMenu(QWidget* parent);
+    // The right-click menu, with the cursor entries acting at a pixel position; the caller owns
+    // it.
+    QMenu* createContextMenu(QWidget* parent, const QPointF& at = {});
     void savePngWithDialog();
     void savePdfWithDialog();
     void copyToClipboard();
@@ -88,6 +92,9 @@ class ChartInteraction : public QObject {
     int shownLines = 0;
     QPointF pressAt;
     bool dragging = false; // the left button moved past the threshold since its press
+    ChartMeasuring* measure = nullptr;
+    bool cursorsAlways = false;
+    std::function<void(QMenu&)> menuExtras;
 };
 
 } // namespace kt7

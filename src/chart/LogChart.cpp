@@ -194,4 +194,23 @@ void LogChart::showAll() {
                                              : QCPRange(keyRange->lower - 1, keyRange->upper + 1));
 }
 
+QSharedPointer<QCPGraphDataContainer> LogChart::pointsBetween(int device, double low,
+                                                              double high) const {
+    const LogColumn& key = keys();
+    const LogColumn& value = data.values[static_cast<std::size_t>(device)];
+    auto first =
+        static_cast<std::size_t>(std::lower_bound(key.begin(), key.end(), low) - key.begin());
+    auto end =
+        static_cast<std::size_t>(std::upper_bound(key.begin(), key.end(), high) - key.begin());
+    first = first > 0 ? first - 1 : 0;
+    end = std::min(end + 1, key.size());
+    QVector<QCPGraphData> points;
+    points.reserve(static_cast<qsizetype>(end > first ? end - first : 0));
+    for (std::size_t r = first; r < end; ++r)
+        points.append(QCPGraphData(key[r], value[r]));
+    auto container = QSharedPointer<QCPGraphDataContainer>::create();
+    container->set(points, true);
+    return container;
+}
+
 } // namespace kt7

@@ -54,6 +54,9 @@ class LogChart : public QCustomPlot {
     // The device's points in view for a read-out: every row in view while they are few, else
     // rows spread evenly over the view; the values are the logged ones, never bucket extremes.
     QSharedPointer<QCPGraphDataContainer> points(int device) const;
+    // Every logged reading of the device with a key in [low, high], and the nearest row beyond
+    // either end: what statistics and cursors read, never the reduced set that is drawn.
+    QSharedPointer<QCPGraphDataContainer> pointsBetween(int device, double low, double high) const;
     // True while a trace is drawn from its buckets rather than from every point.
     bool drawsBuckets(int device) const { return graphs[device]->data() != detail[device]; }
 

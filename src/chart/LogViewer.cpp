@@ -1,6 +1,12 @@
 #include "chart/LogViewer.h"
 
 #include "chart/ChartInteraction.h"
+#include "chart/ChartMeasuring.h"
+#include "chart/DeviceLegend.h"
+#include "chart/MeasureCursors.h"
+#include "chart/MeasurePanel.h"
+#include "chart/RowKeys.h"
+#include "chart/SpanExporter.h"
 #include "logfile/CsvFormat.h"
 #include "platform/FileDialogs.h"
 
@@ -8,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -45,6 +52,56 @@ LogViewer* LogViewer::openWithDialog(FileDialogs& dialogs, MessageBoxes& message
     return viewer;
 }
 
+// Cursors at any time, the panel under the chart, the legend's checks and the span exports.
+void LogViewer::buildMeasuring() {
+    interaction->setCursorsAlways(true);
+    interaction->measuring()->setPanelFloating(false);
+    connect(deviceLegend, &DeviceLegend::shownChanged, this, &LogViewer::showDevice);
+    interaction->setMenuExtras([this](QMenu& menu) {
+        menu.addAction(tr("Export span as CSV…"), this, [this] { exportSpan(false); });
+        menu.addAction(tr("Export span as Excel workbook…"), this, [this] { exportSpan(true); });
+    });
+}
+
+void LogViewer::showDevice(int device, bool shown) {
+    QCPGraph* graph = plot->deviceGraphs()[device];
+    graph->setVisible(shown);
+    graph->valueAxis()->setVisible(shown);
+    plot->replot();
+    interaction->measuring()->refresh();
+}
+
+// Labels and units from the header; a device with no reading in the whole file starts hidden.
+void LogViewer::showLegend() {
+    for (int d = 0; d < DeviceCount; ++d) {
+        deviceLegend->setDevice(d, reader->labels()[d], reader->units()[d]);
+        if (plot->pointCount(d) == 0)
+            deviceLegend->setShown(d, false);
+        const bool shown = deviceLegend->isShown(d);
+        plot->deviceGraphs()[d]->setVisible(shown);
+        plot->deviceGraphs()[d]->valueAxis()->setVisible(shown);
+    }
+}
+
+std::span<const double> LogViewer::rowKeys() const {
+    return plot->timeAxis() ? plot->rows().seconds : plot->rows().sampleNumbers;
+}
+
+void LogViewer::exportSpan(bool workbook) {
+    const ChartMeasuring& measuring = *interaction->measuring();
+    LogSpan span{path, locale, plot->timeAxis(), measuring.span().first, measuring.span().second};
+    SpanExporter exporter(dialogs, messages);
+    if (!workbook) {
+        exporter.exportCsv(span);
+        return;
+    }
+    const SpanStatistics statistics = measuring.statistics();
+    std::vector<int> devices;
+    for (const auto& device : statistics.devices)
+        devices.push_back(device.device);
+    exporter.exportXlsx(span, devices, statistics);
+}
+
 void LogViewer::buildWindow() {
     timeBox = new QCheckBox(tr("X as time"), this);
     timeBox->setObjectName(QStringLiteral("TimeAxis"));
@@ -57,6 +114,7 @@ void LogViewer::buildWindow() {
     noteLabel->setWordWrap(true);
     noteLabel->setStyleSheet(QStringLiteral("background: #fff4c8; padding: 3px;"));
     plot = new LogChart(this);
+    deviceLegend = new DeviceLegend(this);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(timeBox);
@@ -67,14 +125,17 @@ void LogViewer::buildWindow() {
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(bar);
     layout->addWidget(noteLabel);
+    layout->addWidget(deviceLegend);
     layout->addWidget(plot, 1);
-    resize(1000, 600);
+    resize(1100, 700);
 
     interaction = new ChartInteraction(*plot, plot->deviceGraphs(), dialogs, messages);
     interaction->setPausedText(tr("Zoomed: double-click to show all"));
     interaction->setExportFolder(QFileInfo(path).absolutePath());
     ChartInteraction::ReadoutSource readout;
-    readout.shows = [this](int device) { return plot->pointCount(device) > 0; };
+    readout.shows = [this](int device) {
+        return plot->pointCount(device) > 0 && deviceLegend->isShown(device);
+    };
     readout.name = [this](int device) {
         const QString label = reader->labels()[device];
         return label.isEmpty() ? tr("Device %1").arg(device + 1) : label;
@@ -82,7 +143,22 @@ void LogViewer::buildWindow() {
     readout.unit = [this](int device) { return reader->units()[device]; };
     readout.keyText = [this](double key) { return keyText(key); };
     readout.points = [this](int device) { return plot->points(device); };
+    readout.pointsBetween = [this](int device, double low, double high) {
+        return plot->pointsBetween(device, low, high);
+    };
+    readout.timeKeys = [this] { return plot->timeAxis(); };
+    readout.nearestRow = [this](double key) { return nearestRowKey(rowKeys(), key); };
+    readout.rowsBetween = [this](double low, double high) {
+        return rowsBetweenKeys(rowKeys(), low, high);
+    };
+    readout.sampleAt = [this](double key) {
+        const auto row = rowOfKey(rowKeys(), key);
+        return row ? std::optional<double>(plot->rows().sampleNumbers[*row]) : std::nullopt;
+    };
     interaction->setReadoutSource(std::move(readout));
+    buildMeasuring();
+    layout->addWidget(interaction->measuring()->panel());
+    interaction->measuring()->panel()->show(); // the panel starts hidden, as it does when floating
     connect(interaction, &ChartInteraction::viewMovedByUser, this, [this] {
         userMovedView = true;
         interaction->showPaused(true);
@@ -148,6 +224,8 @@ void LogViewer::showTimeAxis() {
         timeBox->setChecked(false);
     }
     plot->setTimeAxis(timeBox->isChecked());
+    showLegend();
+    interaction->measuring()->cursors()->clear(); // keys of the other axis mean nothing now
     showAllAgain();
     showState();
     plot->replot();

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QCheckBox;
@@ -17,6 +18,7 @@ class QLabel;
 namespace kt7 {
 
 class ChartInteraction;
+class DeviceLegend;
 class FileDialogs;
 class MessageBoxes;
 
@@ -42,6 +44,7 @@ class LogViewer : public QWidget {
 
     LogChart* chart() const { return plot; }
     ChartInteraction* tools() const { return interaction; }
+    DeviceLegend* legend() const { return deviceLegend; }
     QString noteText() const;
     qint64 rowCount() const;
     bool isLoading() const { return loader != nullptr; }
@@ -58,6 +61,11 @@ class LogViewer : public QWidget {
     void readNew();
     void showAllAgain();
     void showState();
+    void buildMeasuring();
+    void showDevice(int device, bool shown);
+    void showLegend();
+    std::span<const double> rowKeys() const;
+    void exportSpan(bool workbook);
     QString keyText(double key) const;
     QString timeText(double seconds) const;
 
@@ -67,6 +75,7 @@ class LogViewer : public QWidget {
     MessageBoxes& messages;
     LogChart* plot = nullptr;
     ChartInteraction* interaction = nullptr;
+    DeviceLegend* deviceLegend = nullptr;
     QCheckBox* timeBox = nullptr;
     QCheckBox* followBox = nullptr;
     QLabel* rowsLabel = nullptr;

@@ -1,10 +1,14 @@
 #include "chart/ChartComponent.h"
 #include "chart/ChartInteraction.h"
+#include "chart/ChartMeasuring.h"
 #include "chart/DeviceColours.h"
+#include "chart/MeasureCursors.h"
+#include "chart/MeasurePanel.h"
 #include "common/TestRegistry.h"
 #include "common/WindowFixture.h"
 
 #include <QMenu>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace kt7test;
@@ -165,6 +169,46 @@ class ChartToolsTest : public QObject {
                  QStringList({"Point 7", "Device 1: 7 kg", "Device 2: 17 mV"}));
         sendMouse(s.chart, QEvent::MouseMove, QPointF(1, 1), Qt::NoButton);
         QVERIFY(s.tools->readoutLines().isEmpty());
+    }
+
+    // The live chart shows no cursor and no panel; asking for a cursor pauses it, and going back
+    // to live takes the cursors and their panel away again.
+    void cursorsComeWithThePauseAndGoWithLive() {
+        ShownChart s;
+        QVERIFY(s.f.link(0, deviceLine("1.5", "kg")));
+        kt7::ChartMeasuring& measuring = *s.tools->measuring();
+        QVERIFY(measuring.panel()->isHidden());
+        sendMouse(s.chart, QEvent::MouseMove, s.plotPoint(30), Qt::NoButton);
+        QTest::keyClick(s.chart, Qt::Key_A); // live: keys place nothing
+        QVERIFY(!measuring.cursors()->anySet());
+        QVERIFY(!s.chart->isPaused());
+
+        const auto choose = [&](QPointF at, const QString& text) {
+            std::unique_ptr<QMenu> menu(s.tools->createContextMenu(nullptr, at));
+            for (QAction* action : menu->actions())
+                if (action->text() == text)
+                    return action->trigger();
+            QFAIL(qPrintable("no menu entry " + text));
+        };
+        choose(s.plotPoint(20.3), "Set cursor A here");
+        QVERIFY(s.chart->isPaused());
+        sendMouse(s.chart, QEvent::MouseMove, s.plotPoint(79.8), Qt::NoButton);
+        QTest::keyClick(s.chart, Qt::Key_B);
+        QCOMPARE(measuring.cursors()->key(kt7::MeasureCursors::A), 20.0);
+        QCOMPARE(measuring.cursors()->key(kt7::MeasureCursors::B), 80.0);
+        QVERIFY(measuring.panel()->isVisible());
+        QVERIFY(s.chart->axisRect()->rect().contains(measuring.panel()->geometry()));
+        QVERIFY2(measuring.panel()->spanText().endsWith("B - A: 60 samples"),
+                 qPrintable(measuring.panel()->spanText()));
+        const QTableWidget* readout = measuring.panel()->readoutTable();
+        QCOMPARE(readout->rowCount(), 1);
+        QCOMPARE(readout->item(0, 3)->text(), QStringLiteral("60 kg"));
+
+        sendMouse(s.chart, QEvent::MouseButtonDblClick, s.plotPoint(50), Qt::LeftButton,
+                  Qt::LeftButton);
+        QVERIFY(!s.chart->isPaused());
+        QVERIFY(!measuring.cursors()->anySet());
+        QVERIFY(measuring.panel()->isHidden());
     }
 
     void menuSavesPngAndPdfThroughTheDialogAndReportsAFailure() {

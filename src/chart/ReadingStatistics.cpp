@@ -1,0 +1,189 @@
+#include "chart/ReadingStatistics.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace kt7 {
+
+namespace {
+
+constexpr qsizetype BlockPoints = 512;
+
+// Count, means and sums of squared and crossed deviations from the means.
+struct Moments {
+    double count = 0.0;
+    double meanKey = 0.0;
+    double meanValue = 0.0;
+    double keySquares = 0.0;
+    double valueSquares = 0.0;
+    double products = 0.0;
+};
+
+// Chan, Golub and LeVeque's join of two sets' centred sums.
+void join(Moments& into, const Moments& part) {
+    if (part.count == 0.0)
+        return;
+    if (into.count == 0.0) {
+        into = part;
+        return;
+    }
+    const double count = into.count + part.count;
+    const double dKey = part.meanKey - into.meanKey;
+    const double dValue = part.meanValue - into.meanValue;
+    const double weight = into.count * part.count / count;
+    into.keySquares += part.keySquares + dKey * dKey * weight;
+    into.valueSquares += part.valueSquares + dValue * dValue * weight;
+    into.products += part.products + dKey * dValue * weight;
+    into.meanKey += dKey * part.count / count;
+    into.meanValue += dValue * part.count / count;
+    into.count = count;
+}
+
+// Sums of the deviations from a block's first point.
+struct Sums {
+    double count = 0, key = 0, value = 0, keySquares = 0, valueSquares = 0, products = 0;
+    double low = std::numeric_limits<double>::infinity();
+    double high = -std::numeric_limits<double>::infinity();
+};
+
+#ifdef __SSE2__
+static_assert(sizeof(QCPGraphData) == 2 * sizeof(double) && offsetof(QCPGraphData, value) == 8,
+              "a point is its key and then its value");
+
+// A point is a key and a value side by side, one SSE2 register: the key's and the value's sums
+// are formed in one instruction. Two sets of sums, so consecutive points do not wait for each
+// other. A NaN value is masked to nothing. Returns where the points it left are.
+GraphPoint addPairs(GraphPoint begin, GraphPoint end, double key0, double value0, Sums& out) {
+    const __m128d origin = _mm_set_pd(value0, key0);
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d zero = _mm_setzero_pd();
+    __m128d sum[2] = {zero, zero}, squares[2] = {zero, zero}, products[2] = {zero, zero};
+    __m128d count[2] = {zero, zero};
+    __m128d low[2] = {_mm_set1_pd(out.low), _mm_set1_pd(out.low)};
+    __m128d high[2] = {_mm_set1_pd(out.high), _mm_set1_pd(out.high)};
+    GraphPoint p = begin;
+    for (; end - p >= 2; p += 2) {
+        for (int set = 0; set < 2; ++set) {
+            const __m128d point = _mm_loadu_pd(&p[set].key); // key, value
+            const __m128d value = _mm_unpackhi_pd(point, point);
+            const __m128d reading = _mm_cmpord_pd(value, value);
+            const __m128d d = _mm_and_pd(_mm_sub_pd(point, origin), reading);
+            sum[set] = _mm_add_pd(sum[set], d);
+            squares[set] = _mm_add_pd(squares[set], _mm_mul_pd(d, d));
+            products[set] = _mm_add_pd(products[set], _mm_mul_pd(d, _mm_shuffle_pd(d, d, 1)));
+            count[set] = _mm_add_pd(count[set], _mm_and_pd(reading, one));
+            // With a NaN in the first operand both return the second: the NaN is passed over.
+            low[set] = _mm_min_pd(value, low[set]);
+            high[set] = _mm_max_pd(value, high[set]);
+        }
+    }
+    const auto lane = [](__m128d a, __m128d b, int which) {
+        alignas(16) double both[2];
+        _mm_store_pd(both, _mm_add_pd(a, b));
+        return both[which];
+    };
+    out.count += lane(count[0], count[1], 0);
+    out.key += lane(sum[0], sum[1], 0);
+    out.value += lane(sum[0], sum[1], 1);
+    out.keySquares += lane(squares[0], squares[1], 0);
+    out.valueSquares += lane(squares[0], squares[1], 1);
+    out.products += lane(products[0], products[1], 0);
+    alignas(16) double extremes[2];
+    _mm_store_pd(extremes, _mm_min_pd(low[0], low[1]));
+    out.low = extremes[0];
+    _mm_store_pd(extremes, _mm_max_pd(high[0], high[1]));
+    out.high = extremes[0];
+    return p;
+}
+#endif
+
+// Sums about the block's first reading: their deviation from the block's mean is at most its
+// range, so turning them into centred sums loses little. The means are kept relative to the
+// span's first reading, the origin, where a small change on a large offset keeps all its digits.
+Moments blockMoments(GraphPoint begin, GraphPoint end, const QCPGraphData& origin, double& low,
+                     double& high) {
+    while (begin != end && std::isnan(begin->value))
+        ++begin;
+    if (begin == end)
+        return {};
+    const double key0 = begin->key;
+    const double value0 = begin->value;
+    Sums sums;
+    GraphPoint p = begin;
+#ifdef __SSE2__
+    p = addPairs(begin, end, key0, value0, sums);
+#endif
+    for (; p != end; ++p) {
+        const double v = p->value;
+        if (std::isnan(v))
+            continue;
+        const double dk = p->key - key0;
+        const double dv = v - value0;
+        sums.count += 1;
+        sums.key += dk;
+        sums.value += dv;
+        sums.keySquares += dk * dk;
+        sums.valueSquares += dv * dv;
+        sums.products += dk * dv;
+        sums.low = std::min(sums.low, v);
+        sums.high = std::max(sums.high, v);
+    }
+    low = std::min(low, sums.low);
+    high = std::max(high, sums.high);
+    const double n = sums.count;
+    const double sumK = sums.key, sumV = sums.value;
+    const double sumKK = sums.keySquares, sumVV = sums.valueSquares, sumKV = sums.products;
+    Moments m;
+    m.count = n;
+    m.meanKey = (key0 - origin.key) + sumK / n;
+    m.meanValue = (value0 - origin.value) + sumV / n;
+    m.keySquares = std::max(0.0, sumKK - sumK * sumK / n);
+    m.valueSquares = std::max(0.0, sumVV - sumV * sumV / n);
+    m.products = sumKV - sumK * sumV / n;
+    return m;
+}
+
+} // namespace
+
+ReadingStatistics statisticsOf(GraphPoint begin, GraphPoint end) {
+    ReadingStatistics stats;
+    const auto total = end - begin;
+    if (total <= 0)
+        return stats;
+    const auto firstReading =
+        std::find_if(begin, end, [](const QCPGraphData& p) { return !std::isnan(p.value); });
+    stats.emptyCells = total;
+    if (firstReading == end)
+        return stats;
+    Moments all;
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (GraphPoint block = firstReading; block < end;) {
+        const GraphPoint blockEnd = block + std::min(BlockPoints, qsizetype(end - block));
+        join(all, blockMoments(block, blockEnd, *firstReading, low, high));
+        block = blockEnd;
+    }
+    stats.readings = static_cast<qint64>(all.count);
+    stats.emptyCells = total - stats.readings;
+    const auto lastReading =
+        std::find_if(std::make_reverse_iterator(end), std::make_reverse_iterator(begin),
+                     [](const QCPGraphData& p) { return !std::isnan(p.value); });
+    stats.first = firstReading->value;
+    stats.last = lastReading->value;
+    stats.minimum = low;
+    stats.maximum = high;
+    stats.mean = firstReading->value + all.meanValue;
+    if (all.count > 1)
+        stats.standardDeviation = std::sqrt(all.valueSquares / (all.count - 1));
+    if (all.keySquares > 0.0)
+        stats.slope = all.products / all.keySquares;
+    return stats;
+}
+
+} // namespace kt7

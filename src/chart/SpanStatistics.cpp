@@ -1,0 +1,84 @@
+#include "chart/SpanStatistics.h"
+
+#include "text/NumberText.h"
+
+namespace kt7 {
+
+namespace {
+
+QString cell(const std::optional<double>& value, int digits) {
+    return value ? numberTextWithPrecision(*value, digits) : QStringLiteral("-");
+}
+
+} // namespace
+
+QStringList SpanStatistics::header() const {
+    return {QObject::tr("Device"),
+            QObject::tr("Unit"),
+            QObject::tr("Readings"),
+            QObject::tr("Empty"),
+            QObject::tr("Minimum"),
+            QObject::tr("Maximum"),
+            QObject::tr("Mean"),
+            QObject::tr("Std deviation"),
+            QObject::tr("Peak to peak"),
+            QObject::tr("First"),
+            QObject::tr("Last"),
+            timeKeys ? QObject::tr("Rate per s") : QObject::tr("Rate per sample")};
+}
+
+QStringList SpanStatistics::cells(const Device& device, int significantDigits) {
+    const ReadingStatistics& s = device.stats;
+    return {device.name,
+            device.unit,
+            QString::number(s.readings),
+            QString::number(s.emptyCells),
+            cell(s.minimum, significantDigits),
+            cell(s.maximum, significantDigits),
+            cell(s.mean, significantDigits),
+            cell(s.standardDeviation, significantDigits),
+            cell(s.peakToPeak(), significantDigits),
+            cell(s.first, significantDigits),
+            cell(s.last, significantDigits),
+            cell(s.slope, significantDigits)};
+}
+
+QString SpanStatistics::tabSeparated() const {
+    QString text = header().join(u'\t') + u'\n';
+    for (const Device& device : devices)
+        text += cells(device).join(u'\t') + u'\n';
+    return text;
+}
+
+SpanStatistics
+spanStatistics(const MeasureSource& source, int devices, double low, double high,
+               const std::function<QSharedPointer<QCPGraphDataContainer>(int)>& graphData) {
+    SpanStatistics out;
+    out.low = std::min(low, high);
+    out.high = std::max(low, high);
+    out.timeKeys = source.timeKeys && source.timeKeys();
+    const std::optional<qint64> rows =
+        source.rowsBetween ? std::optional<qint64>(source.rowsBetween(out.low, out.high))
+                           : std::nullopt;
+    for (int d = 0; d < devices; ++d) {
+        if (source.shows && !source.shows(d))
+            continue;
+        const auto data = source.pointsBetween ? source.pointsBetween(d, out.low, out.high)
+                          : source.points      ? source.points(d)
+                                               : graphData(d);
+        const auto begin = data->findBegin(out.low, false);
+        const auto end = data->findEnd(out.high, false);
+        SpanStatistics::Device line;
+        line.device = d;
+        line.name = source.name ? source.name(d) : QObject::tr("Device %1").arg(d + 1);
+        line.unit = source.unit ? source.unit(d).trimmed() : QString();
+        line.stats = statisticsOf(begin, end);
+        // The readings of a log hold no empty cells: the rows without a reading are.
+        if (rows)
+            line.stats.emptyCells = std::max<qint64>(0, *rows - line.stats.readings);
+        out.devices.push_back(std::move(line));
+    }
+    return out;
+}
+
+} // namespace kt7
