@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QTest>
 #include <csignal>
 #include <sys/socket.h>
@@ -21,7 +22,7 @@
 namespace {
 
 // The service manager's end of NOTIFY_SOCKET: a Unix datagram socket that collects every state
-// the logger sends.
+// the logger sends as it comes, as systemd does (a sender blocks once ten wait unread).
 class NotifySocket {
   public:
     explicit NotifySocket(const QString& path) : path(path) {
@@ -31,6 +32,8 @@ class NotifySocket {
         const QByteArray name = QFile::encodeName(path);
         std::copy(name.begin(), name.end(), address.sun_path);
         bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        reader = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        QObject::connect(reader.get(), &QSocketNotifier::activated, [this] { told += take(); });
     }
     ~NotifySocket() {
         ::close(fd);
@@ -46,6 +49,8 @@ class NotifySocket {
     QString path;
     int fd = -1;
     bool bound = false;
+    std::unique_ptr<QSocketNotifier> reader;
+    QStringList told; // every state so far, in order
 };
 // The most memory the process has held so far (VmHWM), in KiB; -1 when it cannot be read.
 qint64 peakResidentKiB(qint64 pid) {
@@ -263,22 +268,24 @@ class HeadlessLoggingTest : public QObject {
         QVERIFY(manager.bound);
         HeadlessRun run(instrument->home.path(), manager.path);
         QVERIFY(run.start({"--new-file", "test-every-3s"}));
-        QTRY_VERIFY_WITH_TIMEOUT(manager.take().contains(QStringLiteral("READY=1")), 30000);
+        const QStringList& states = manager.told;
+        QTRY_VERIFY_WITH_TIMEOUT(states.contains(QStringLiteral("READY=1")), 30000);
         QElapsedTimer sinceReady;
         sinceReady.start();
-        QVERIFY(QTest::qWaitFor([&] { return run.out.count("Logging to") >= 3; }, 30000));
+        QVERIFY2(QTest::qWaitFor([&] { return run.out.count("Logging to") >= 3; }, 30000),
+                 qPrintable(run.output()));
         ::kill(pid_t(run.proc.processId()), SIGHUP);
         const int files = int(run.out.count("Logging to")) + 1;
         QVERIFY2(QTest::qWaitFor([&] { return run.out.count("Logging to") >= files; }, 5000),
                  qPrintable(run.output()));
         // Two more status lines: the new file has rows too.
         const qsizetype statuses = run.out.count("rows written");
-        QVERIFY(
-            QTest::qWaitFor([&] { return run.out.count("rows written") >= statuses + 2; }, 10000));
-        QStringList states = manager.take();
+        QVERIFY2(
+            QTest::qWaitFor([&] { return run.out.count("rows written") >= statuses + 2; }, 10000),
+            qPrintable(run.output()));
         const qint64 seconds = sinceReady.elapsed() / 1000;
         QVERIFY2(run.terminate(), qPrintable(run.output()));
-        states += manager.take();
+        manager.told += manager.take();
         QVERIFY2(states.count(QStringLiteral("WATCHDOG=1")) >= seconds - 1,
                  qPrintable(states.join(' ')));
         QVERIFY(std::any_of(states.begin(), states.end(), [](const QString& s) {
@@ -333,8 +340,10 @@ class HeadlessLoggingTest : public QObject {
         QVERIFY(QDir().mkpath(folder));
         QFile file(folder + QStringLiteral("/mqtt.conf"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(conf.arg(broker.tlsPort())
-                       .arg(certificates.caFile(), certificates.otherCaFile())
+        file.write(QString(conf)
+                       .replace(QStringLiteral("%1"), QString::number(broker.tlsPort()))
+                       .replace(QStringLiteral("%2"), certificates.caFile())
+                       .replace(QStringLiteral("%3"), certificates.otherCaFile())
                        .toUtf8());
         file.close();
         const bool readable = QTest::currentDataTag() == QLatin1String("readable by others");
