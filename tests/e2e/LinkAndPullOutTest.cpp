@@ -174,9 +174,13 @@ class LinkAndPullOutTest : public QObject {
         };
         QTRY_VERIFY_WITH_TIMEOUT(allLinked(), 10000);
         const qint64 took = linking.elapsed();
-        QTest::qWait(300);
         beat.stop();
-        QVERIFY2(longestGap <= 400,
+#ifdef KT7_SANITIZED
+        constexpr qint64 allowedGap = 1500; // the sanitizers slow every tick and repaint
+#else
+        constexpr qint64 allowedGap = 400; // never more than 300 ms late
+#endif
+        QVERIFY2(longestGap <= allowedGap,
                  qPrintable(QStringLiteral("the 100 ms timer waited %1 ms").arg(longestGap)));
         QVERIFY2(took < 8 * 600, qPrintable(QStringLiteral("linking took %1 ms").arg(took)));
         QCOMPARE(f.labelText(QStringLiteral("LabMSUnit"), 7), QStringLiteral("kg"));
