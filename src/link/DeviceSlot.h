@@ -1,6 +1,8 @@
 #pragma once
 
+#include "acquisition/LatestReading.h"
 #include "acquisition/TareOffset.h"
+#include "text/NumberText.h"
 
 #include <QString>
 
@@ -24,6 +26,12 @@ struct DeviceSlot {
     // Linked again by itself after a break: a further break is not told until a link by hand.
     bool relinkedAlone = false;
     int relinkPause = 0; // relink rounds to skip after its instrument stayed silent
+
+    // A reading a link or a port test found becomes the value and unit shown.
+    void show(const LatestReading& reading) {
+        valueText = numberText(reading.value);
+        unit = reading.unit;
+    }
 
     // Its link box is down: no other device may link its port.
     bool wanted() const { return link != LinkState::Off; }

@@ -5,7 +5,6 @@
 #include "platform/MessageBoxes.h"
 #include "platform/core/PortNumbering.h"
 #include "record/LoggerMessages.h"
-#include "text/NumberText.h"
 
 namespace kt7 {
 
@@ -104,8 +103,7 @@ bool LinkController::takeReading(int index, const QByteArray& received) {
     if (!reading.found)
         return false;
     DeviceSlot& slot = table[index];
-    slot.valueText = numberText(reading.value);
-    slot.unit = reading.unit;
+    slot.show(reading);
     if (slot.tareAtLink)
         table.setTare(index, true, slot.valueText);
     poller.restartAfterLink(index, received);
@@ -131,8 +129,7 @@ bool LinkController::test(int index) {
     clock.blockingWait(DevicePoller::LinkWaitMs);
     const LatestReading reading = parseLatestReading(newestText(port));
     if (reading.found) {
-        table[index].valueText = numberText(reading.value);
-        table[index].unit = reading.unit;
+        table[index].show(reading);
     } else {
         messages.show(QStringLiteral("Com Port Test False"));
     }
