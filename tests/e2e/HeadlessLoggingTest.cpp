@@ -30,8 +30,11 @@ class NotifySocket {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const QByteArray name = QFile::encodeName(path);
-        std::copy(name.begin(), name.end(), address.sun_path);
-        bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        const bool fits = name.size() < qsizetype(sizeof address.sun_path);
+        if (fits)
+            std::copy(name.begin(), name.end(), address.sun_path);
+        bound = fits && fd >= 0 &&
+                ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
         reader = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
         QObject::connect(reader.get(), &QSocketNotifier::activated, [this] { told += take(); });
     }
