@@ -213,4 +213,14 @@ QSharedPointer<QCPGraphDataContainer> LogChart::pointsBetween(int device, double
     return container;
 }
 
+ReadingStatistics LogChart::statisticsBetween(int device, double low, double high) const {
+    const LogColumn& key = keys();
+    const auto first = std::lower_bound(key.begin(), key.end(), low);
+    const auto end = std::upper_bound(first, key.end(), high);
+    const auto row = static_cast<std::size_t>(first - key.begin());
+    return statisticsOf(key.data() + row,
+                        data.values[static_cast<std::size_t>(device)].data() + row,
+                        static_cast<std::size_t>(end - first));
+}
+
 } // namespace kt7

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/SampleBlock.h"
+#include "chart/ReadingStatistics.h"
 #include "logfile/LogReader.h"
 
 #include <QString>
@@ -57,6 +58,9 @@ class LogChart : public QCustomPlot {
     // Every logged reading of the device with a key in [low, high], and the nearest row beyond
     // either end: what statistics and cursors read, never the reduced set that is drawn.
     QSharedPointer<QCPGraphDataContainer> pointsBetween(int device, double low, double high) const;
+    // The statistics of the device's logged readings with a key in [low, high], read straight
+    // from the columns.
+    ReadingStatistics statisticsBetween(int device, double low, double high) const;
     // True while a trace is drawn from its buckets rather than from every point.
     bool drawsBuckets(int device) const { return graphs[device]->data() != detail[device]; }
 

@@ -146,6 +146,9 @@ void LogViewer::buildWindow() {
     readout.pointsBetween = [this](int device, double low, double high) {
         return plot->pointsBetween(device, low, high);
     };
+    readout.statisticsBetween = [this](int device, double low, double high) {
+        return plot->statisticsBetween(device, low, high);
+    };
     readout.timeKeys = [this] { return plot->timeAxis(); };
     readout.nearestRow = [this](double key) { return nearestRowKey(rowKeys(), key); };
     readout.rowsBetween = [this](double low, double high) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chart/ReadingStatistics.h"
+
 #include <QSharedPointer>
 #include <QString>
 #include <functional>
@@ -23,6 +25,9 @@ struct MeasureSource {
     // for a chart that keeps its readings elsewhere than in its graphs; preferred to points.
     std::function<QSharedPointer<QCPGraphDataContainer>(int device, double low, double high)>
         pointsBetween;
+    // The statistics of a device's readings with a key in [low, high], for a chart that can
+    // compute them where it keeps them; preferred to the points.
+    std::function<ReadingStatistics(int device, double low, double high)> statisticsBetween;
     // X is wall-clock time in seconds rather than a sample number.
     std::function<bool()> timeKeys;
     // The key of the row nearest to a key: cursors stand on rows, not between them.

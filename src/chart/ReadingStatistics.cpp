@@ -59,7 +59,8 @@ static_assert(sizeof(QCPGraphData) == 2 * sizeof(double) && offsetof(QCPGraphDat
 // A point is a key and a value side by side, one SSE2 register: the key's and the value's sums
 // are formed in one instruction. Two sets of sums, so consecutive points do not wait for each
 // other. A NaN value is masked to nothing. Returns where the points it left are.
-GraphPoint addPairs(GraphPoint begin, GraphPoint end, double key0, double value0, Sums& out) {
+template <class Point>
+Point addPairs(Point begin, Point end, double key0, double value0, Sums& out) {
     const __m128d origin = _mm_set_pd(value0, key0);
     const __m128d one = _mm_set1_pd(1.0);
     const __m128d zero = _mm_setzero_pd();
@@ -67,7 +68,7 @@ GraphPoint addPairs(GraphPoint begin, GraphPoint end, double key0, double value0
     __m128d count[2] = {zero, zero};
     __m128d low[2] = {_mm_set1_pd(out.low), _mm_set1_pd(out.low)};
     __m128d high[2] = {_mm_set1_pd(out.high), _mm_set1_pd(out.high)};
-    GraphPoint p = begin;
+    Point p = begin;
     for (; end - p >= 2; p += 2) {
         for (int set = 0; set < 2; ++set) {
             const __m128d point = _mm_loadu_pd(&p[set].key); // key, value
@@ -106,7 +107,8 @@ GraphPoint addPairs(GraphPoint begin, GraphPoint end, double key0, double value0
 // Sums about the block's first reading: their deviation from the block's mean is at most its
 // range, so turning them into centred sums loses little. The means are kept relative to the
 // span's first reading, the origin, where a small change on a large offset keeps all its digits.
-Moments blockMoments(GraphPoint begin, GraphPoint end, const QCPGraphData& origin, double& low,
+template <class Point>
+Moments blockMoments(Point begin, Point end, const QCPGraphData& origin, double& low,
                      double& high) {
     while (begin != end && std::isnan(begin->value))
         ++begin;
@@ -115,7 +117,7 @@ Moments blockMoments(GraphPoint begin, GraphPoint end, const QCPGraphData& origi
     const double key0 = begin->key;
     const double value0 = begin->value;
     Sums sums;
-    GraphPoint p = begin;
+    Point p = begin;
 #ifdef __SSE2__
     p = addPairs(begin, end, key0, value0, sums);
 #endif
@@ -149,6 +151,24 @@ Moments blockMoments(GraphPoint begin, GraphPoint end, const QCPGraphData& origi
     return m;
 }
 
+// The figures of the readings once their moments, extremes and ends are known.
+ReadingStatistics finish(const Moments& all, qint64 total, double first, double last, double low,
+                         double high) {
+    ReadingStatistics stats;
+    stats.readings = static_cast<qint64>(all.count);
+    stats.emptyCells = total - stats.readings;
+    stats.first = first;
+    stats.last = last;
+    stats.minimum = low;
+    stats.maximum = high;
+    stats.mean = first + all.meanValue;
+    if (all.count > 1)
+        stats.standardDeviation = std::sqrt(all.valueSquares / (all.count - 1));
+    if (all.keySquares > 0.0)
+        stats.slope = all.products / all.keySquares;
+    return stats;
+}
+
 } // namespace
 
 ReadingStatistics statisticsOf(GraphPoint begin, GraphPoint end) {
@@ -169,21 +189,38 @@ ReadingStatistics statisticsOf(GraphPoint begin, GraphPoint end) {
         join(all, blockMoments(block, blockEnd, *firstReading, low, high));
         block = blockEnd;
     }
-    stats.readings = static_cast<qint64>(all.count);
-    stats.emptyCells = total - stats.readings;
     const auto lastReading =
         std::find_if(std::make_reverse_iterator(end), std::make_reverse_iterator(begin),
                      [](const QCPGraphData& p) { return !std::isnan(p.value); });
-    stats.first = firstReading->value;
-    stats.last = lastReading->value;
-    stats.minimum = low;
-    stats.maximum = high;
-    stats.mean = firstReading->value + all.meanValue;
-    if (all.count > 1)
-        stats.standardDeviation = std::sqrt(all.valueSquares / (all.count - 1));
-    if (all.keySquares > 0.0)
-        stats.slope = all.products / all.keySquares;
-    return stats;
+    return finish(all, total, firstReading->value, lastReading->value, low, high);
+}
+
+ReadingStatistics statisticsOf(const double* keys, const double* values, std::size_t count) {
+    ReadingStatistics stats;
+    stats.emptyCells = static_cast<qint64>(count);
+    std::size_t first = 0;
+    while (first < count && std::isnan(values[first]))
+        ++first;
+    if (first == count)
+        return stats;
+    std::size_t last = count - 1;
+    while (std::isnan(values[last]))
+        --last;
+    // Each block is laid out as points in a buffer that stays in the first-level cache: the
+    // kernel reads a key and its value side by side.
+    std::array<QCPGraphData, BlockPoints> block;
+    const QCPGraphData origin(keys[first], values[first]);
+    Moments all;
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (std::size_t row = first; row <= last;) {
+        const std::size_t size = std::min<std::size_t>(BlockPoints, last + 1 - row);
+        for (std::size_t i = 0; i < size; ++i)
+            block[i] = QCPGraphData(keys[row + i], values[row + i]);
+        join(all, blockMoments(block.data(), block.data() + size, origin, low, high));
+        row += size;
+    }
+    return finish(all, static_cast<qint64>(count), values[first], values[last], low, high);
 }
 
 } // namespace kt7

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <cstddef>
 #include <optional>
 #include <qcustomplot.h>
 
@@ -32,5 +33,7 @@ struct ReadingStatistics {
 // seconds since 1970.
 using GraphPoint = QCPGraphDataContainer::const_iterator;
 ReadingStatistics statisticsOf(GraphPoint begin, GraphPoint end);
+// The same of `count` rows held as columns: keys[i] and values[i] make a point.
+ReadingStatistics statisticsOf(const double* keys, const double* values, std::size_t count);
 
 } // namespace kt7

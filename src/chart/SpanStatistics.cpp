@@ -63,16 +63,19 @@ spanStatistics(const MeasureSource& source, int devices, double low, double high
     for (int d = 0; d < devices; ++d) {
         if (source.shows && !source.shows(d))
             continue;
-        const auto data = source.pointsBetween ? source.pointsBetween(d, out.low, out.high)
-                          : source.points      ? source.points(d)
-                                               : graphData(d);
-        const auto begin = data->findBegin(out.low, false);
-        const auto end = data->findEnd(out.high, false);
         SpanStatistics::Device line;
         line.device = d;
         line.name = source.name ? source.name(d) : QObject::tr("Device %1").arg(d + 1);
         line.unit = source.unit ? source.unit(d).trimmed() : QString();
-        line.stats = statisticsOf(begin, end);
+        if (source.statisticsBetween) {
+            line.stats = source.statisticsBetween(d, out.low, out.high);
+        } else {
+            const auto data = source.pointsBetween ? source.pointsBetween(d, out.low, out.high)
+                              : source.points      ? source.points(d)
+                                                   : graphData(d);
+            line.stats =
+                statisticsOf(data->findBegin(out.low, false), data->findEnd(out.high, false));
+        }
         // The readings of a log hold no empty cells: the rows without a reading are.
         if (rows)
             line.stats.emptyCells = std::max<qint64>(0, *rows - line.stats.readings);
