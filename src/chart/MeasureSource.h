@@ -26,7 +26,8 @@ struct MeasureSource {
     std::function<QSharedPointer<QCPGraphDataContainer>(int device, double low, double high)>
         pointsBetween;
     // The statistics of a device's readings with a key in [low, high], for a chart that can
-    // compute them where it keeps them; preferred to the points.
+    // compute them where it keeps them; preferred to the points. Called from two threads at
+    // once, so it may only read.
     std::function<ReadingStatistics(int device, double low, double high)> statisticsBetween;
     // X is wall-clock time in seconds rather than a sample number.
     std::function<bool()> timeKeys;
