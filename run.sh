@@ -5,6 +5,8 @@
 # after --no-sim (or any arguments) go to the logger instead of the demo set-up.
 set -euo pipefail
 cd "$(dirname "$0")"
+# shellcheck source=scripts/lab-demo.sh
+source scripts/lab-demo.sh
 
 with_sim=1
 if [ "${1:-}" = "--no-sim" ]; then
@@ -29,14 +31,7 @@ trap cleanup EXIT
 if [ "$with_sim" = 1 ]; then
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  # A small rig, slow as a lab is: an oven heating and holding, a load cell settling after
-  # each step, pressure pulses on a line, coolant, flow, strain, a vessel and the supply.
-  "$build/tools/kt7-sim/kt7-sim" --devices 8 --first-port 1 --rate 2 --decimals 2 \
-    --units °C,N,bar,°C,l/min,um/m,°C,V \
-    --waves ramp-hold,settle,pulse,settle,sine,settle,ramp-hold,sine \
-    --ranges 22:180,0:500,1:6.5,18:26,11.5:12.5,0:850,20:95,23.95:24.05 \
-    --periods 120,60,50,150,60,80,150,40 \
-    --noises 0.3,2,0.02,0.05,0.03,3,0.2,0.01 >"$fifo" &
+  "$build/tools/kt7-sim/kt7-sim" "${lab_sim_args[@]}" >"$fifo" &
   sim_pid=$!
   # The simulator says "ready" once every COM link exists.
   while IFS= read -r line; do
@@ -49,11 +44,7 @@ fi
 if [ "$with_sim" = 1 ] && [ $# -eq 0 ]; then
   # A demo set-up: device n on COM n with its Y axis on Auto, all eight linked at start.
   demo="$build/demo-setup.kt7"
-  labels=("Oven" "Load cell" "Line pressure" "Coolant" "Flow" "Strain" "Vessel" "Supply")
-  printf '0,#FALSE#,#TRUE#,"5","300"\r\n' >"$demo"
-  for n in 1 2 3 4 5 6 7 8; do
-    printf '1,"100","0",%d,0,"%s"\r\n' "$n" "${labels[$((n - 1))]}" >>"$demo"
-  done
+  write_lab_setup "$demo"
   set -- --setup "$demo" --link
 fi
 "$build/src/kt7-logger" "$@"

@@ -1,0 +1,70 @@
+// kt7-viewer-picture LOG.csv OUT.png [A B]: opens the log in the viewer with X as time, puts
+// cursors A and B at those fractions of the plot's width (0.3 and 0.7 unless given), shows the
+// statistics of the span and saves the window as it would be on screen.
+#include "chart/ChartInteraction.h"
+#include "chart/ChartMeasuring.h"
+#include "chart/LogChart.h"
+#include "chart/LogViewer.h"
+#include "chart/MeasureCursors.h"
+#include "chart/MeasurePanel.h"
+#include "platform/core/StandardErrorMessages.h"
+#include "platform/widgets/QtFileDialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QPixmap>
+#include <cstdio>
+
+namespace {
+
+double fraction(const QStringList& args, int index, double otherwise) {
+    bool ok = false;
+    const double value = args.value(index).toDouble(&ok);
+    return ok && value >= 0.0 && value <= 1.0 ? value : otherwise;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: kt7-viewer-picture LOG.csv OUT.png [A B]\n");
+        return 2;
+    }
+    kt7::QtFileDialogs dialogs;
+    kt7::StandardErrorMessages messages;
+    kt7::LogViewer viewer(args[1], dialogs, messages);
+    viewer.resize(1400, 800);
+    viewer.show();
+    if (viewer.isLoading()) {
+        QEventLoop loop;
+        QObject::connect(&viewer, &kt7::LogViewer::loaded, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    // X as time, so the read-out gives the span as a duration too.
+    for (QCheckBox* box : viewer.findChildren<QCheckBox*>())
+        if (box->text() == kt7::LogViewer::tr("X as time"))
+            box->setChecked(true);
+    QApplication::processEvents();
+    kt7::LogChart& chart = *viewer.chart();
+    kt7::ChartMeasuring& measuring = *viewer.tools()->measuring();
+    const QRect area = chart.axisRect()->rect();
+    const auto at = [&](double f) {
+        return QPointF(area.left() + f * area.width(), area.center().y());
+    };
+    measuring.cursors()->placeAtPixel(kt7::MeasureCursors::A, at(fraction(args, 3, 0.3)));
+    measuring.cursors()->placeAtPixel(kt7::MeasureCursors::B, at(fraction(args, 4, 0.7)));
+    measuring.panel()->setStatisticsShown(true);
+    measuring.refresh();
+    chart.replot();
+    QApplication::processEvents();
+    if (!viewer.grab().save(args[2])) {
+        std::fprintf(stderr, "kt7-viewer-picture: could not write %s\n", qPrintable(args[2]));
+        return 1;
+    }
+    std::printf("wrote %s (%lld rows)\n", qPrintable(args[2]),
+                static_cast<long long>(viewer.rowCount()));
+    return 0;
+}
