@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 # shellcheck source=scripts/lab-demo.sh
 source scripts/lab-demo.sh
 out=${1:-docs/viewer-simulated-log.png}
-seconds=${2:-150}
+seconds=${2:-170}
 
 ./scripts/install-deps.sh
 build=build-release
@@ -34,4 +34,4 @@ done
 write_lab_setup "$scratch/rig.kt7"
 timeout -s TERM "$seconds" "$build/src/kt7-logger" --headless --setup "$scratch/rig.kt7" \
   --log "$scratch/rig.csv" --fast --auto >/dev/null || [ $? -eq 124 ]
-"$build/tools/kt7-viewer-picture/kt7-viewer-picture" "$scratch/rig.csv" "$out" 0.42 0.78
+"$build/tools/kt7-viewer-picture/kt7-viewer-picture" "$scratch/rig.csv" "$out" 0.29 0.46 1,2,3

@@ -185,9 +185,10 @@ void LogChart::showAll() {
         // The first level keeps every bucket's extremes: its value range is the device's.
         bool found = false;
         QCPRange shown = buckets[d][0]->valueRange(found);
-        if (shown.size() <= 0)
-            shown = QCPRange(shown.lower - 1, shown.upper + 1);
-        yAxes[d]->setRange(shown);
+        // A little room above and below: a trace that holds at its extreme would lie on the
+        // frame of the plot, out of sight.
+        const double margin = shown.size() > 0 ? shown.size() * 0.04 : 1.0;
+        yAxes[d]->setRange(QCPRange(shown.lower - margin, shown.upper + margin));
     }
     if (keyRange)
         xAxis->setRange(keyRange->size() > 0 ? *keyRange

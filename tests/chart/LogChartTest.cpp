@@ -39,6 +39,11 @@ class LogChartTest : public QObject {
         QCOMPARE(drawn->valueRange(found).upper, 50.0);
         QCOMPARE(drawn->valueRange(found).lower, lowest);
         QCOMPARE(chart.pointCount(0), qsizetype(100'000));
+        // The axis holds the extremes with a little room, so neither lies on the frame.
+        const QCPRange y = chart.deviceGraphs()[0]->valueAxis()->range();
+        const double spread = 50.0 - lowest;
+        QVERIFY(y.lower < lowest && y.lower > lowest - spread / 10);
+        QVERIFY(y.upper > 50.0 && y.upper < 50.0 + spread / 10);
 
         // Narrower still: the second level, and the spike is still drawn.
         chart.resize(150, 300);

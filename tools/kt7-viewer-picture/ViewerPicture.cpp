@@ -1,8 +1,10 @@
-// kt7-viewer-picture LOG.csv OUT.png [A B]: opens the log in the viewer with X as time, puts
-// cursors A and B at those fractions of the plot's width (0.3 and 0.7 unless given), shows the
-// statistics of the span and saves the window as it would be on screen.
+// kt7-viewer-picture LOG.csv OUT.png [A B [DEVICES]]: opens the log in the viewer with X as time,
+// puts cursors A and B at those fractions of the plot's width (0.3 and 0.7 unless given), leaves
+// only the devices listed (say 1,2,3) checked in the legend, shows the statistics of the span and
+// saves the window as it would be on screen.
 #include "chart/ChartInteraction.h"
 #include "chart/ChartMeasuring.h"
+#include "chart/DeviceLegend.h"
 #include "chart/LogChart.h"
 #include "chart/LogViewer.h"
 #include "chart/MeasureCursors.h"
@@ -30,7 +32,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: kt7-viewer-picture LOG.csv OUT.png [A B]\n");
+        std::fprintf(stderr, "usage: kt7-viewer-picture LOG.csv OUT.png [A B [DEVICES]]\n");
         return 2;
     }
     kt7::QtFileDialogs dialogs;
@@ -47,6 +49,13 @@ int main(int argc, char** argv) {
     for (QCheckBox* box : viewer.findChildren<QCheckBox*>())
         if (box->text() == kt7::LogViewer::tr("X as time"))
             box->setChecked(true);
+    if (args.size() > 5) {
+        const QStringList shown = args[5].split(u',');
+        for (int d = 0; d < kt7::DeviceCount; ++d)
+            if (auto* box =
+                    viewer.legend()->findChild<QCheckBox*>(QStringLiteral("Legend(%1)").arg(d)))
+                box->setChecked(shown.contains(QString::number(d + 1)));
+    }
     QApplication::processEvents();
     kt7::LogChart& chart = *viewer.chart();
     kt7::ChartMeasuring& measuring = *viewer.tools()->measuring();
