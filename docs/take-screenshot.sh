@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/window-eight-devices.png}
-seconds=${2:-40}
+seconds=${2:-165}
 
 missing=()
 for package in xvfb x11-apps imagemagick; do
