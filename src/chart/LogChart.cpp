@@ -2,6 +2,7 @@
 
 #include "chart/DeviceAxes.h"
 #include "chart/DeviceColours.h"
+#include "chart/RowKeys.h"
 #include "chart/TracePoints.h"
 
 #include <QLocale>
@@ -197,31 +198,23 @@ void LogChart::showAll() {
 
 QSharedPointer<QCPGraphDataContainer> LogChart::pointsBetween(int device, double low,
                                                               double high) const {
-    const LogColumn& key = keys();
-    const LogColumn& value = data.values[static_cast<std::size_t>(device)];
-    auto first =
-        static_cast<std::size_t>(std::lower_bound(key.begin(), key.end(), low) - key.begin());
-    auto end =
-        static_cast<std::size_t>(std::upper_bound(key.begin(), key.end(), high) - key.begin());
+    auto [first, end] = rowsBetweenKeys(keys(), low, high);
     first = first > 0 ? first - 1 : 0;
-    end = std::min(end + 1, key.size());
+    end = std::min(end + 1, data.size());
+    const LogColumn& value = data.values[static_cast<std::size_t>(device)];
     QVector<QCPGraphData> points;
     points.reserve(static_cast<qsizetype>(end > first ? end - first : 0));
     for (std::size_t r = first; r < end; ++r)
-        points.append(QCPGraphData(key[r], value[r]));
+        points.append(QCPGraphData(keys()[r], value[r]));
     auto container = QSharedPointer<QCPGraphDataContainer>::create();
     container->set(points, true);
     return container;
 }
 
 ReadingStatistics LogChart::statisticsBetween(int device, double low, double high) const {
-    const LogColumn& key = keys();
-    const auto first = std::lower_bound(key.begin(), key.end(), low);
-    const auto end = std::upper_bound(first, key.end(), high);
-    const auto row = static_cast<std::size_t>(first - key.begin());
-    return statisticsOf(key.data() + row,
-                        data.values[static_cast<std::size_t>(device)].data() + row,
-                        static_cast<std::size_t>(end - first));
+    const auto [first, end] = rowsBetweenKeys(keys(), low, high);
+    return statisticsOf(keys().data() + first,
+                        data.values[static_cast<std::size_t>(device)].data() + first, end - first);
 }
 
 } // namespace kt7

@@ -152,7 +152,8 @@ void LogViewer::buildWindow() {
     readout.timeKeys = [this] { return plot->timeAxis(); };
     readout.nearestRow = [this](double key) { return nearestRowKey(rowKeys(), key); };
     readout.rowsBetween = [this](double low, double high) {
-        return rowsBetweenKeys(rowKeys(), low, high);
+        const auto [first, end] = rowsBetweenKeys(rowKeys(), low, high);
+        return static_cast<qint64>(end - first);
     };
     readout.sampleAt = [this](double key) {
         const auto row = rowOfKey(rowKeys(), key);

@@ -52,58 +52,6 @@ struct Sums {
     double high = -std::numeric_limits<double>::infinity();
 };
 
-#ifdef __SSE2__
-static_assert(sizeof(QCPGraphData) == 2 * sizeof(double) && offsetof(QCPGraphData, value) == 8,
-              "a point is its key and then its value");
-
-// A point is a key and a value side by side, one SSE2 register: the key's and the value's sums
-// are formed in one instruction. Two sets of sums, so consecutive points do not wait for each
-// other. A NaN value is masked to nothing. Returns where the points it left are.
-template <class Point>
-Point addPairs(Point begin, Point end, double key0, double value0, Sums& out) {
-    const __m128d origin = _mm_set_pd(value0, key0);
-    const __m128d one = _mm_set1_pd(1.0);
-    const __m128d zero = _mm_setzero_pd();
-    __m128d sum[2] = {zero, zero}, squares[2] = {zero, zero}, products[2] = {zero, zero};
-    __m128d count[2] = {zero, zero};
-    __m128d low[2] = {_mm_set1_pd(out.low), _mm_set1_pd(out.low)};
-    __m128d high[2] = {_mm_set1_pd(out.high), _mm_set1_pd(out.high)};
-    Point p = begin;
-    for (; end - p >= 2; p += 2) {
-        for (int set = 0; set < 2; ++set) {
-            const __m128d point = _mm_loadu_pd(&p[set].key); // key, value
-            const __m128d value = _mm_unpackhi_pd(point, point);
-            const __m128d reading = _mm_cmpord_pd(value, value);
-            const __m128d d = _mm_and_pd(_mm_sub_pd(point, origin), reading);
-            sum[set] = _mm_add_pd(sum[set], d);
-            squares[set] = _mm_add_pd(squares[set], _mm_mul_pd(d, d));
-            products[set] = _mm_add_pd(products[set], _mm_mul_pd(d, _mm_shuffle_pd(d, d, 1)));
-            count[set] = _mm_add_pd(count[set], _mm_and_pd(reading, one));
-            // With a NaN in the first operand both return the second: the NaN is passed over.
-            low[set] = _mm_min_pd(value, low[set]);
-            high[set] = _mm_max_pd(value, high[set]);
-        }
-    }
-    const auto lane = [](__m128d a, __m128d b, int which) {
-        alignas(16) double both[2];
-        _mm_store_pd(both, _mm_add_pd(a, b));
-        return both[which];
-    };
-    out.count += lane(count[0], count[1], 0);
-    out.key += lane(sum[0], sum[1], 0);
-    out.value += lane(sum[0], sum[1], 1);
-    out.keySquares += lane(squares[0], squares[1], 0);
-    out.valueSquares += lane(squares[0], squares[1], 1);
-    out.products += lane(products[0], products[1], 0);
-    alignas(16) double extremes[2];
-    _mm_store_pd(extremes, _mm_min_pd(low[0], low[1]));
-    out.low = extremes[0];
-    _mm_store_pd(extremes, _mm_max_pd(high[0], high[1]));
-    out.high = extremes[0];
-    return p;
-}
-#endif
-
 // Adds one reading, as deviations from the block's first.
 void addOne(Sums& sums, double dk, double dv, double v) {
     sums.count += 1;
@@ -187,27 +135,6 @@ Moments momentsOf(const Sums& sums, double key0, double value0, const QCPGraphDa
     return m;
 }
 
-template <class Point>
-Moments blockMoments(Point begin, Point end, const QCPGraphData& origin, double& low,
-                     double& high) {
-    while (begin != end && std::isnan(begin->value))
-        ++begin;
-    if (begin == end)
-        return {};
-    const double key0 = begin->key;
-    const double value0 = begin->value;
-    Sums sums;
-    Point p = begin;
-#ifdef __SSE2__
-    p = addPairs(begin, end, key0, value0, sums);
-#endif
-    for (; p != end; ++p)
-        if (!std::isnan(p->value))
-            addOne(sums, p->key - key0, p->value - value0, p->value);
-    return momentsOf(sums, key0, value0, origin, low, high);
-}
-
-// The same for a block of rows held as columns.
 Moments blockMoments(const double* keys, const double* values, std::size_t count,
                      const QCPGraphData& origin, double& low, double& high) {
     std::size_t first = 0;
@@ -261,13 +188,21 @@ ReadingStatistics statisticsOf(GraphPoint begin, GraphPoint end) {
     stats.emptyCells = total;
     if (firstReading == end)
         return stats;
+    // Each block of points is split into a key and a value column that stay in the first-level
+    // cache, for the one kernel that reads columns.
+    std::array<double, BlockPoints> keys;
+    std::array<double, BlockPoints> values;
     Moments all;
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
     for (GraphPoint block = firstReading; block < end;) {
-        const GraphPoint blockEnd = block + std::min(BlockPoints, qsizetype(end - block));
-        join(all, blockMoments(block, blockEnd, *firstReading, low, high));
-        block = blockEnd;
+        const auto size = static_cast<std::size_t>(std::min(BlockPoints, qsizetype(end - block)));
+        for (std::size_t i = 0; i < size; ++i) {
+            keys[i] = block[qsizetype(i)].key;
+            values[i] = block[qsizetype(i)].value;
+        }
+        join(all, blockMoments(keys.data(), values.data(), size, *firstReading, low, high));
+        block += qsizetype(size);
     }
     const auto lastReading =
         std::find_if(std::make_reverse_iterator(end), std::make_reverse_iterator(begin),

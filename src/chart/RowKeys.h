@@ -3,17 +3,19 @@
 #include <QtGlobal>
 #include <optional>
 #include <span>
+#include <utility>
 
 namespace kt7 {
 
-// Lookups in the keys of a log's rows, in file order. Keys normally rise (sample numbers, the
-// time of each row); a clock set back breaks that, and the lookups then scan instead of halving.
+// Lookups in the keys of a log's rows as the chart holds them: in key order, rows without a key
+// (a time that could not be read, NaN) last, where no lookup finds them.
 
 // The key of the row nearest to a key; the earlier row on a tie. Empty without rows.
 std::optional<double> nearestRowKey(std::span<const double> keys, double key);
 
-// Rows whose key lies in [low, high].
-qint64 rowsBetweenKeys(std::span<const double> keys, double low, double high);
+// The rows [first, end) whose key lies in [low, high].
+std::pair<std::size_t, std::size_t> rowsBetweenKeys(std::span<const double> keys, double low,
+                                                    double high);
 
 // The index of the first row with exactly this key.
 std::optional<std::size_t> rowOfKey(std::span<const double> keys, double key);
