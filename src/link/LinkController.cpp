@@ -195,10 +195,8 @@ void LinkController::finishSeveral(QList<int> opened, Several how, bool relink) 
                 messages.show(QStringLiteral("Device %1 (%2) sent no reading; it is tried again "
                                              "every few seconds.")
                                   .arg(QString::number(i + 1), portName(i)));
-            ports[i]->close();
-            table[i].link = LinkState::Waiting;
+            awaitPortReturn(i);
             table[i].relinkPause = SilentPortPauseRounds;
-            relinkTicker.start();
         } else {
             linkOff(i);
         }
