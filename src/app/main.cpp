@@ -4,7 +4,7 @@
 #include "headless/HeadlessMain.h"
 #include "platform/core/ComPortMap.h"
 #include "platform/core/PortPaths.h"
-#include "platform/serial/QtPortCatalogue.h"
+#include "platform/serial/SystemSerialPorts.h"
 #include "platform/widgets/SystemPlatform.h"
 #include "session/LoggerOptions.h"
 #include "session/PublisherChoice.h"
@@ -15,7 +15,12 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -23,7 +28,7 @@ namespace {
 // window would on start-up.
 int listPorts(int argc, char** argv) {
     const QCoreApplication app(argc, argv);
-    const kt7::QtPortCatalogue catalogue;
+    const kt7::SystemPortCatalogue catalogue;
     const QByteArray text = kt7::portMapText(kt7::assignPortNumbers(catalogue)).toLocal8Bit();
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
     return 0;
@@ -32,6 +37,30 @@ int listPorts(int argc, char** argv) {
 // The headless logger is a small program beside this one, so that an unattended logger loads no
 // widget library; this program runs it in its own process only when that program is missing.
 int runHeadlessBeside(int argc, char** argv) {
+#ifdef Q_OS_WIN
+    // The same command line (Windows keeps it whole), given to the console program beside this
+    // one, which shares this console: its Ctrl+C and its output reach the logger directly.
+    wchar_t self[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring beside(self, length);
+    beside = beside.substr(0, beside.rfind(L'\\') + 1) + L"kt7-headless.exe";
+    std::wstring commandLine = ::GetCommandLineW();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (length > 0 && length < MAX_PATH &&
+        ::CreateProcessW(beside.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                         nullptr, &startup, &child)) {
+        // Ctrl+C is the child's to answer; this program only waits for its end.
+        ::SetConsoleCtrlHandler(nullptr, TRUE);
+        ::WaitForSingleObject(child.hProcess, INFINITE);
+        DWORD code = 1;
+        ::GetExitCodeProcess(child.hProcess, &code);
+        ::CloseHandle(child.hThread);
+        ::CloseHandle(child.hProcess);
+        return static_cast<int>(code);
+    }
+#endif
 #ifdef Q_OS_LINUX
     std::array<char, 4096> self{};
     const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
@@ -49,9 +78,23 @@ void printTo(std::FILE* stream, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
+// A windowed program on Windows has no standard output of its own when started from a console:
+// it writes to that console instead, unless its output was redirected.
+void useStartingConsole() {
+#ifdef Q_OS_WIN
+    if (::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_UNKNOWN)
+        return;
+    if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    useStartingConsole();
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--headless") == 0)
             return runHeadlessBeside(argc, argv);

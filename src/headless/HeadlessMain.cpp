@@ -6,13 +6,10 @@
 #include "platform/core/ShutdownSignal.h"
 #include "platform/core/StandardErrorMessages.h"
 #include "platform/core/SystemClock.h"
-#include "platform/serial/QtPortCatalogue.h"
 #include "platform/serial/SystemSerialPorts.h"
 #include "session/PublisherChoice.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
 
 namespace kt7 {
@@ -38,9 +35,9 @@ int runHeadless(int argc, char** argv) {
         printLine(parsed.options->help ? loggerOptionsHelp() : loggerVersionText());
         return 0;
     }
-    const ShutdownSignal received;
+    ShutdownSignal received;
     // New adapters get their COM numbers as the window's start-up gives them.
-    const QtPortCatalogue catalogue;
+    const SystemPortCatalogue catalogue;
     for (const QString& problem : assignPortNumbers(catalogue).problems)
         errors.show(problem);
 
@@ -57,20 +54,17 @@ int runHeadless(int argc, char** argv) {
         logger.publishWith(*mqtt.publisher);
     QObject::connect(&logger, &HeadlessLogger::cannotGoOn, &app,
                      [](int code) { QCoreApplication::exit(code); });
-    // SIGHUP: a new log file at once (logrotate's postrotate); SIGINT, SIGTERM: the end.
-    QSocketNotifier signalled(received.fd(), QSocketNotifier::Read);
-    QObject::connect(&signalled, &QSocketNotifier::activated, &app, [&received, &logger] {
-        for (int signal = received.take(); signal != 0; signal = received.take()) {
-            if (signal == SIGHUP)
-                logger.startNewFile();
-            else
-                QCoreApplication::exit(0);
-        }
-    });
+    // A new log file at once (SIGHUP: logrotate's postrotate); the end (SIGINT, SIGTERM, Ctrl+C,
+    // a closed console).
+    QObject::connect(&received, &ShutdownSignal::newFileRequested, &logger,
+                     &HeadlessLogger::startNewFile);
+    QObject::connect(&received, &ShutdownSignal::endRequested, &app,
+                     [] { QCoreApplication::exit(0); });
     if (const int code = logger.start(); code != 0)
         return code;
     const int code = QCoreApplication::exec();
     const int closed = logger.finish();
+    received.finished();
     return code != 0 ? code : closed;
 }
 

@@ -3,15 +3,17 @@
 #include <cstddef>
 #include <new>
 
-#ifdef __linux__
+#if defined(__linux__)
 #include <sys/mman.h>
+#elif defined(_WIN32)
+#include <windows.h>
 #endif
 
 namespace kt7 {
 
 // Memory for the columns of a large log. A million rows fill 80 MB; taken a 4 kB page at a time,
 // the page faults cost about a quarter of reading the file. Large blocks are asked of the system
-// directly and marked for 2 MB pages, and go back to it at once when freed.
+// directly (marked for 2 MB pages on Linux) and go back to it at once when freed.
 template <typename T> struct ColumnAllocator {
     using value_type = T;
     static constexpr std::size_t LargeBytes = 2 * 1024 * 1024;
@@ -30,6 +32,13 @@ template <typename T> struct ColumnAllocator {
             madvise(block, bytes, MADV_HUGEPAGE);
             return static_cast<T*>(block);
         }
+#elif defined(_WIN32)
+        if (bytes >= LargeBytes) {
+            void* block = VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            if (!block)
+                throw std::bad_alloc();
+            return static_cast<T*>(block);
+        }
 #endif
         return static_cast<T*>(::operator new(bytes));
     }
@@ -37,6 +46,11 @@ template <typename T> struct ColumnAllocator {
 #ifdef __linux__
         if (n * sizeof(T) >= LargeBytes) {
             munmap(block, n * sizeof(T));
+            return;
+        }
+#elif defined(_WIN32)
+        if (n * sizeof(T) >= LargeBytes) {
+            VirtualFree(block, 0, MEM_RELEASE);
             return;
         }
 #endif

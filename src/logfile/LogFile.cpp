@@ -8,6 +8,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,7 +20,13 @@ namespace {
 
 int defaultSync(int fd) {
 #if defined(Q_OS_WIN)
-    return _commit(fd);
+    // What fdatasync does on Linux: the data through the system's cache onto the disk.
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE || !::FlushFileBuffers(handle)) {
+        errno = EIO;
+        return -1;
+    }
+    return 0;
 #elif defined(Q_OS_LINUX)
     return ::fdatasync(fd);
 #else
@@ -40,7 +47,36 @@ int openTruncated(const QString& path) {
 #endif
 }
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+// The volume and file index, which stay with the file whatever its name; empty when unknown.
+// links is 0 once the file was deleted.
+QByteArray identityOf(HANDLE handle, DWORD* links = nullptr) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (handle == INVALID_HANDLE_VALUE || !::GetFileInformationByHandle(handle, &info))
+        return {};
+    if (links)
+        *links = info.nNumberOfLinks;
+    return QByteArray::number(static_cast<qulonglong>(info.dwVolumeSerialNumber)) + ':' +
+           QByteArray::number((static_cast<qulonglong>(info.nFileIndexHigh) << 32) |
+                              info.nFileIndexLow);
+}
+
+QByteArray identityOf(int fd, DWORD* links = nullptr) {
+    return identityOf(reinterpret_cast<HANDLE>(::_get_osfhandle(fd)), links);
+}
+
+// The identity of whatever file the path names now; empty when there is none.
+QByteArray identityAt(const QString& path) {
+    const HANDLE named = ::CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()), 0,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (named == INVALID_HANDLE_VALUE)
+        return {};
+    const QByteArray identity = identityOf(named);
+    ::CloseHandle(named);
+    return identity;
+}
+#else
 QByteArray identityOf(const struct stat& info) {
     return QByteArray::number(static_cast<qulonglong>(info.st_dev)) + ':' +
            QByteArray::number(static_cast<qulonglong>(info.st_ino));
@@ -82,7 +118,9 @@ LogFileError LogFile::create(const QString& path, const QByteArray& header) {
     cannotUndo = false;
     lastSync.reset();
     writtenRows = syncingRows = syncedRows = 0;
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    fileIdentity = identityOf(fd);
+#else
     struct stat info {};
     fileIdentity = ::fstat(fd, &info) == 0 ? identityOf(info) : QByteArray();
 #endif
@@ -104,11 +142,22 @@ LogFileError LogFile::appendRows(const QByteArray& rows) {
 }
 
 LogFileError LogFile::checkStillNamed() const {
-#ifdef Q_OS_WIN
-    return LogFileError::success(); // an open file cannot be deleted or moved there
-#else
     if (fileIdentity.isEmpty())
         return LogFileError::success();
+#ifdef Q_OS_WIN
+    // Windows refuses to delete or move a file open without delete sharing, but other systems
+    // on a shared folder (or under wine) need not.
+    DWORD links = 1;
+    identityOf(file.handle(), &links);
+    if (links == 0)
+        return LogFileError::gone(QStringLiteral("the file was deleted"));
+    const QByteArray named = identityAt(openPath);
+    if (named.isEmpty())
+        return LogFileError::gone(QStringLiteral("the file was moved or deleted"));
+    if (named != fileIdentity)
+        return LogFileError::gone(QStringLiteral("another file took its place"));
+    return LogFileError::success();
+#else
     struct stat opened {};
     if (::fstat(file.handle(), &opened) == 0 && opened.st_nlink == 0)
         return LogFileError::gone(QStringLiteral("the file was deleted"));

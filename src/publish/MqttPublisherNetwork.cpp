@@ -5,7 +5,13 @@
 
 #include <cerrno>
 #include <mosquitto.h>
+
+#ifdef Q_OS_WIN
+#include <ws2tcpip.h>
+#else
 #include <netdb.h>
+#define gai_strerrorA gai_strerror
+#endif
 
 namespace kt7 {
 
@@ -71,7 +77,7 @@ void MqttPublisher::explain(int result) {
         errors = attemptErrors_;
     }
     if (result == MOSQ_ERR_EAI)
-        report(hostNotFoundText(QString::fromLocal8Bit(gai_strerror(resolverError_)), settings_));
+        report(hostNotFoundText(QString::fromLocal8Bit(gai_strerrorA(resolverError_)), settings_));
     else if (result == MOSQ_ERR_CONN_REFUSED && connack_ != 0)
         report(refusedConnectionText(connack_, settings_));
     // A failed handshake surfaces as a TLS error or, read mid-handshake, as a plain I/O error

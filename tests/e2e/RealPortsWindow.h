@@ -5,7 +5,6 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
 #include "platform/core/SystemClock.h"
-#include "platform/serial/QtPortCatalogue.h"
 #include "platform/serial/SystemSerialPorts.h"
 
 #include <QAbstractButton>
@@ -52,7 +51,7 @@ class RealPortsWindow : public kt7test::WindowControls<RealPortsWindow> {
     kt7test::FakeDialogs dialogs;
     kt7test::FakeMessageBoxes messages;
     kt7test::FakeDesktop desktop;
-    kt7::QtPortCatalogue catalogue;
+    kt7::SystemPortCatalogue catalogue;
     kt7::Platform platform{ports, clock, dialogs, messages, desktop, catalogue};
     std::unique_ptr<kt7::Form_KT7> window;
 };

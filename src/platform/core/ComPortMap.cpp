@@ -1,6 +1,7 @@
 #include "platform/core/ComPortMap.h"
 
 #include "platform/core/PortNumbering.h"
+#include "platform/core/PortPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +47,7 @@ QList<ComPortRow> readRows(const QString& folder, const QList<SystemPort>& ports
             row.port = portBehind(entry, ports);
             row.present = row.port.has_value() || info.exists();
         } else {
-            row.target = QStringLiteral("/dev/ttyS%1").arg(n - 1);
+            row.target = builtInPortPath(n);
             row.port = portBehind(row.target, ports);
             if (!row.port)
                 continue;

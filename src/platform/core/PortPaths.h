@@ -8,8 +8,10 @@ namespace kt7 {
 // program's ports folder (normally a link to a USB adapter or a pseudo-terminal) wins over the
 // built-in /dev/ttyS<n-1>.
 QString portDevicePath(int portNumber);
+// The system's own port n: /dev/ttyS<n-1> on Unix, COMn on Windows.
+QString builtInPortPath(int portNumber);
 QString portsFolder();
-// The user's configuration folder: $XDG_CONFIG_HOME, else ~/.config.
+// The user's configuration folder: $XDG_CONFIG_HOME, else ~/.config; %APPDATA% on Windows.
 QString configFolder();
 
 // Where logs and set-up files go by default, with its trailing separator.

@@ -2,16 +2,20 @@
 
 #include <QtGlobal>
 
-// The device ports of this system. On POSIX the polled reader, read at the tick, so the event
-// loop is not woken by every arriving line; QSerialPort where the platform needs it.
+// The device ports of this system and the list of them, both read only when asked, so the
+// event loop is not woken by every arriving line: termios on POSIX, the comm API on Windows.
 #ifdef Q_OS_WIN
-#include "platform/serial/QtSerialPortFactory.h"
+#include "platform/serial/WinPortCatalogue.h"
+#include "platform/serial/WinSerialPort.h"
 namespace kt7 {
-using SystemSerialPortFactory = QtSerialPortFactory;
-}
+using SystemSerialPortFactory = WinSerialPortFactory;
+using SystemPortCatalogue = WinPortCatalogue;
+} // namespace kt7
 #else
 #include "platform/serial/PolledSerialPort.h"
+#include "platform/serial/QtPortCatalogue.h"
 namespace kt7 {
 using SystemSerialPortFactory = PolledSerialPortFactory;
-}
+using SystemPortCatalogue = QtPortCatalogue;
+} // namespace kt7
 #endif

@@ -2,7 +2,6 @@
 
 #include "platform/Platform.h"
 #include "platform/core/SystemClock.h"
-#include "platform/serial/QtPortCatalogue.h"
 #include "platform/serial/SystemSerialPorts.h"
 #include "platform/widgets/QtDesktop.h"
 #include "platform/widgets/QtFileDialogs.h"
@@ -33,7 +32,7 @@ class SystemPlatform {
     QtFileDialogs dialogs;
     QtMessageBoxes messages;
     QtDesktop desktop;
-    QtPortCatalogue catalogue;
+    SystemPortCatalogue catalogue;
 };
 
 } // namespace kt7
