@@ -85,7 +85,13 @@ CodePage CodePage::named(const QByteArray& name) {
 
 CodePage CodePage::system() {
 #ifdef Q_OS_WIN
-    return named("windows-" + QByteArray::number(GetACP()));
+    // Qt on Windows converts the ANSI code page itself ("Locale"), whichever it is.
+    const UINT codePage = GetACP();
+    if (codePage == CP_UTF8)
+        return utf8();
+    if (codePage == 1252)
+        return windows1252();
+    return CodePage(Kind::Named, "Locale");
 #else
     return named(QByteArray(nl_langinfo(CODESET)));
 #endif

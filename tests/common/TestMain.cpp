@@ -1,6 +1,8 @@
 #include "common/TestRegistry.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMetaMethod>
 #include <QTest>
 
@@ -29,6 +31,28 @@ bool hasTestFunction(const QObject& test, const QString& name) {
         if (QString::fromLatin1(meta->method(i).name()) == name)
             return true;
     return false;
+}
+
+// Runs one test class. QtTest's own output to standard output never arrives from a Windows
+// program under wine, so there it goes to a file that is copied to standard output afterwards.
+int runTest(QObject& test, const QStringList& arguments) {
+#ifdef Q_OS_WIN
+    if (!arguments.contains(QStringLiteral("-o"))) {
+        const QString log = QDir::temp().filePath(
+            QStringLiteral("kt7-test-%1.txt").arg(QCoreApplication::applicationPid()));
+        const int failed =
+            QTest::qExec(&test, arguments + QStringList{"-o", log + QStringLiteral(",txt")});
+        QFile file(log);
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray text = file.readAll();
+            std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+            std::fflush(stdout);
+            file.remove();
+        }
+        return failed;
+    }
+#endif
+    return QTest::qExec(&test, arguments);
 }
 
 } // namespace
@@ -78,7 +102,7 @@ int main(int argc, char** argv) {
             }
         if (!functions.isEmpty() && own.isEmpty())
             continue;
-        failures += QTest::qExec(test.get(), QStringList{args.first()} + options + own);
+        failures += runTest(*test, QStringList{args.first()} + options + own);
     }
     for (const QString& name : std::as_const(unmatched)) {
         std::fprintf(stderr, "No test class or test function is named %s\n", qPrintable(name));

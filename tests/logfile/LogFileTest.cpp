@@ -73,7 +73,11 @@ class LogFileTest : public QObject {
         QVERIFY(log.create(logPath(), header).ok);
         const LogFileError result = log.create(path, header);
         QVERIFY(!result.ok);
+#ifdef Q_OS_WIN // Windows answers a folder opened as a file with "access denied"
+        QVERIFY(!result.permissionDenied || QTest::currentDataTag() == QLatin1String("a folder"));
+#else
         QVERIFY(!result.permissionDenied);
+#endif
         QVERIFY(!result.reason.isEmpty());
         QVERIFY(!log.isOpen());
         QVERIFY(!log.appendRows(rows).ok);

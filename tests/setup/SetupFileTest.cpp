@@ -118,8 +118,10 @@ class SetupFileTest : public QObject {
         QTest::newRow("Latin-1 lacks omega")
             << QByteArray("ISO-8859-1") << QString::fromUtf8("Ohm \u03a9 \u00b5")
             << QByteArray("Ohm ? \xb5") << QString::fromUtf8("Ohm ? \u00b5");
+#ifndef Q_OS_WIN // Qt on Windows converts only the UTFs, Latin-1 and the ANSI code page
         QTest::newRow("Latin-9 euro") << QByteArray("ISO-8859-15") << QString::fromUtf8("5 \u20ac")
                                       << QByteArray("5 \xa4") << QString::fromUtf8("5 \u20ac");
+#endif
     }
     void labelsInTheDesktopsCodePage() {
         QFETCH(QByteArray, codePage);

@@ -88,8 +88,14 @@ PortOpenResult WinSerialPort::open() {
     DCB line{};
     line.DCBlength = sizeof line;
     if (!::GetCommState(opened, &line)) {
+        // A COM name whose device is gone is not there: a removed adapter that is still listed
+        // (wine: a port whose Unix device does not exist) cannot even answer the line query.
+        const DWORD error = ::GetLastError();
         ::CloseHandle(opened);
-        return {PortOpenError::Other, QStringLiteral("not a serial port")};
+        if (openError(error) == PortOpenError::NotFound || error == ERROR_INVALID_FUNCTION)
+            return {PortOpenError::NotFound, windowsReason(error)};
+        return {PortOpenError::Other,
+                QStringLiteral("not a serial port (%1)").arg(windowsReason(error))};
     }
     setLine(opened, line);
     ::PurgeComm(opened, PURGE_RXABORT | PURGE_TXABORT);
