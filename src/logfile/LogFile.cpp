@@ -28,16 +28,28 @@ int defaultSync(int fd) {
 }
 
 // Opened by hand rather than through QFile::open(path) because only errno tells a refused file
-// (the one failure the window names on its own) from the others.
-int openTruncated(const QString& path) {
+// (the one failure the window names on its own) from the others. Made new where it can be, so a
+// failed start removes only a file it made itself.
+int openTruncated(const QString& path, bool& made) {
 #ifdef Q_OS_WIN
-    return ::_wopen(reinterpret_cast<const wchar_t*>(path.utf16()),
-                    _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
-                    _S_IREAD | _S_IWRITE);
+    const auto open = [&path](int flags) {
+        return ::_wopen(reinterpret_cast<const wchar_t*>(path.utf16()),
+                        _O_WRONLY | _O_BINARY | _O_NOINHERIT | flags, _S_IREAD | _S_IWRITE);
+    };
+    constexpr int create = _O_CREAT, createNew = _O_CREAT | _O_EXCL, truncate = _O_TRUNC;
 #else
-    return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                  0666);
+    const auto open = [name = QFile::encodeName(path)](int flags) {
+        return ::open(name.constData(), O_WRONLY | O_CLOEXEC | flags, 0666);
+    };
+    constexpr int create = O_CREAT, createNew = O_CREAT | O_EXCL, truncate = O_TRUNC;
 #endif
+    const int fd = open(createNew);
+    made = fd >= 0;
+    if (made || errno != EEXIST)
+        return fd;
+    const int existing = open(truncate);
+    // A link to a file not there yet: made through the link, and never removed.
+    return existing >= 0 || errno != ENOENT ? existing : open(create | truncate);
 }
 
 #ifndef Q_OS_WIN
@@ -65,7 +77,8 @@ LogFile::~LogFile() {
 
 LogFileError LogFile::create(const QString& path, const QByteArray& header) {
     close();
-    const int fd = openTruncated(path);
+    bool made = false;
+    const int fd = openTruncated(path, made);
     if (fd < 0) {
         const int error = errno;
         return LogFileError::failure(systemReason(error), error == EACCES || error == EPERM);
@@ -90,6 +103,9 @@ LogFileError LogFile::create(const QString& path, const QByteArray& header) {
     if (!result.ok) {
         file.close();
         openPath.clear();
+        // No empty file is left behind by a start that failed (a full disk, say).
+        if (made)
+            QFile::remove(path);
     }
     return result;
 }

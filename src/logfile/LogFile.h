@@ -30,7 +30,8 @@ class LogFile {
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
 
-    // Creates or empties the file and writes the header. On failure nothing stays open.
+    // Creates or empties the file and writes the header. On failure nothing stays open, and a
+    // file this call made is removed.
     LogFileError create(const QString& path, const QByteArray& header);
     LogFileError appendRows(const QByteArray& rows);
     // Starts the sync in the background when it is due; reports a finished sync that failed.
