@@ -110,8 +110,10 @@ bool LoggerSession::startNewFile(TickView& view) {
     if (!recorder.logOpen())
         return false;
     const QString old = recorder.logPath();
-    const bool movedAway = !logSplit.active() && !QFileInfo::exists(old);
-    const QString next = movedAway ? old : freeFileName(splitBase);
+    // Moved away (by logrotate), with or without new files by date: no failure. Without them the
+    // log goes on under its name; else in the first free file of the period.
+    const bool movedAway = !QFileInfo::exists(old);
+    const QString next = movedAway && !logSplit.active() ? old : freeFileName(splitBase);
     const LogFileError result =
         recorder.continueLog(next, csvHeader(table.labels(), table.units(), pages), movedAway);
     if (!result.ok) {
