@@ -52,6 +52,18 @@ int openTruncated(const QString& path, bool& made) {
     return existing >= 0 || errno != ENOENT ? existing : open(create | truncate);
 }
 
+// -1 for what has no size of its own (a pipe, a device).
+qint64 sizeOf(int fd) {
+#ifdef Q_OS_WIN
+    struct _stat64 info {};
+    const bool regular = ::_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFREG);
+#else
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+#endif
+    return regular ? static_cast<qint64>(info.st_size) : -1;
+}
+
 #ifndef Q_OS_WIN
 QByteArray identityOf(const struct stat& info) {
     return QByteArray::number(static_cast<qulonglong>(info.st_dev)) + ':' +
@@ -144,6 +156,13 @@ LogFileError LogFile::write(const QByteArray& bytes) {
             QStringLiteral("an earlier failed write left part of a row that could not be removed"));
     if (bytes.isEmpty())
         return LogFileError::success();
+    // Another program cut the file short (logrotate's copytruncate): writing at our offset would
+    // leave a hole of zero bytes and rows without a header.
+    if (const qint64 size = sizeOf(file.handle()); size >= 0 && size < committedSize)
+        return LogFileError::cut(
+            QStringLiteral("another program cut the file short (%1 of %2 bytes left)")
+                .arg(size)
+                .arg(committedSize));
     errno = 0;
     const qint64 written = file.write(bytes);
     const int error = errno;

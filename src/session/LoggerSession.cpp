@@ -21,6 +21,7 @@ LoggerSession::LoggerSession(SerialPortFactory& ports, Clock& clock, MessageBoxe
       recorder(clock, pages, std::move(dateLocale)),
       linker(table, ports, clock, messages, recorder.devicePoller()) {
     recorder.onStepFailure([this](const QString& text) { tellTickFailure(text); });
+    recorder.onFileCutShort([this](TickView& view) { startNewFile(view); });
 }
 
 LoggerSession::~LoggerSession() {
@@ -110,10 +111,11 @@ bool LoggerSession::startNewFile(TickView& view) {
     if (!recorder.logOpen())
         return false;
     const QString old = recorder.logPath();
-    // Moved away (by logrotate), with or without new files by date: no failure. Without them the
-    // log goes on under its name; else in the first free file of the period.
+    // Rotated away (moved, or emptied by copytruncate): without new files by date, the log goes
+    // on under its name; else in the first free file of the period.
     const bool movedAway = !QFileInfo::exists(old);
-    const QString next = movedAway && !logSplit.active() ? old : freeFileName(splitBase);
+    const bool sameName = !logSplit.active() && (movedAway || QFileInfo(old).size() == 0);
+    const QString next = sameName ? old : freeFileName(splitBase);
     const LogFileError result =
         recorder.continueLog(next, csvHeader(table.labels(), table.units(), pages), movedAway);
     if (!result.ok) {

@@ -62,15 +62,15 @@ QList<QByteArray> logOf(const QString& path) {
 
 } // namespace
 
-// An outside rotation (logrotate and SIGHUP) never stops the log: it goes on in the next file with
-// a full header, and the sample numbers go on.
+// An outside rotation (logrotate and SIGHUP, or copytruncate) never stops the log: it goes on in
+// the next file with a full header, and the sample numbers go on.
 class LogRotationTest : public QObject {
     Q_OBJECT
 
   private slots:
     void goesOnInTheNextFile_data() {
         QTest::addColumn<bool>("daily");
-        QTest::addColumn<QString>("change"); // "move" or "keep" before SIGHUP
+        QTest::addColumn<QString>("change"); // "move" or "keep" before SIGHUP; "cut <bytes>"
         QTest::addColumn<QString>("next");
         QTest::newRow("daily, moved away") << true << "move"
                                            << "KT7_LogData_2026-12-07.csv";
@@ -78,6 +78,12 @@ class LogRotationTest : public QObject {
                                      << "KT7_LogData_2026-12-07_2.csv";
         QTest::newRow("moved away") << false << "move"
                                     << "KT7_LogData.csv";
+        QTest::newRow("copytruncate") << false << "cut 0"
+                                      << "KT7_LogData.csv";
+        QTest::newRow("daily, copytruncate") << true << "cut 0"
+                                             << "KT7_LogData_2026-12-07.csv";
+        QTest::newRow("cut partway") << false << "cut 20"
+                                     << "KT7_LogData_2026-12-07.csv";
     }
     void goesOnInTheNextFile() {
         QFETCH(bool, daily);
@@ -98,7 +104,11 @@ class LogRotationTest : public QObject {
         const QSignalSpy started(&bench.session, &kt7::LoggerSession::logFileStarted);
         if (change == "move")
             QVERIFY(QFile::rename(first, folder.filePath("rotated.csv")));
-        QVERIFY(bench.session.startNewFile(bench.view));
+        const bool cut = change.startsWith("cut");
+        if (cut)
+            QVERIFY(QFile::resize(first, change.mid(4).toInt()));
+        else
+            QVERIFY(bench.session.startNewFile(bench.view));
         bench.tick("3");
 
         QCOMPARE(bench.view.stopped, QStringList());
@@ -106,6 +116,8 @@ class LogRotationTest : public QObject {
         QCOMPARE(started.count(), 1);
         QCOMPARE(started[0][0].toString(), folder.filePath(next));
         QCOMPARE(logOf(folder.filePath(next)), header + QList<QByteArray>{"3,3"});
+        if (change == "cut 20") // a file that holds data is never written again
+            QCOMPARE(QFileInfo(first).size(), qint64(20));
     }
 };
 
