@@ -126,6 +126,30 @@ class HeadlessRowsTest : public QObject {
             QStringLiteral("rows written %1, devices linked 3 (1 2 3)").arg(rows.size())));
     }
 
+    // At the end (SIGTERM) the readings that came in after the last tick are logged as the next
+    // tick would have logged them.
+    void theEndLogsTheLastReadings() {
+        QTemporaryDir folder;
+        kt7::SetupData setup;
+        setup.general = {1, true, false, QStringLiteral("100"), QStringLiteral("300")};
+        setup.devices[0] = {0, "100", "0", 1, 0, QStringLiteral("D1")};
+        QVERIFY(writeSetup(folder.filePath("rig.kt7"), setup));
+        kt7::LoggerOptions options;
+        options.setupPath = folder.filePath("rig.kt7");
+        options.logPath = folder.filePath("log.csv");
+        HeadlessBench headless(options, folder.path() + '/');
+        headless.ports.sendDuringWait(1, deviceLine("1", "V"));
+        QCOMPARE(headless.logger.start(), 0);
+        headless.ports.send(1, deviceLine("2", "V"));
+        headless.clock.advanceSeconds(1);
+        headless.logger.tick();
+        headless.ports.send(1, deviceLine("3", "V") + deviceLine("4", "V"));
+        QCOMPARE(headless.logger.finish(), 0);
+        QCOMPARE(rowsWithoutDates(options.logPath),
+                 (QList<QByteArray>{"1,2,,,,,,,", "2,3,,,,,,,", "3,4,,,,,,,"}));
+        QVERIFY(headless.status.last().contains("rows written 3,"));
+    }
+
     // Where it cannot log, it says why in the window's words and ends with code 2; a log that
     // holds data is never overwritten.
     void cannotStart_data() {
