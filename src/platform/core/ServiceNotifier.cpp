@@ -1,16 +1,46 @@
 #include "platform/core/ServiceNotifier.h"
 
 #include <QByteArray>
+#include <cstdint>
 #include <cstdlib>
+#ifndef Q_OS_WIN
 #include <systemd/sd-daemon.h>
+#endif
 
 namespace kt7 {
 
-ServiceNotifier::ServiceNotifier() : enabled(std::getenv("NOTIFY_SOCKET") != nullptr) {}
+namespace {
+#ifndef Q_OS_WIN
+bool notifySocketGiven() {
+    return std::getenv("NOTIFY_SOCKET") != nullptr;
+}
+// WATCHDOG_USEC set, and WATCHDOG_PID (when given) naming this process: a watchdog meant for a
+// parent or a sibling is none of ours.
+bool watchdogMeantForUs() {
+    std::uint64_t usec = 0;
+    return ::sd_watchdog_enabled(0, &usec) > 0;
+}
+#else
+// No systemd on Windows: nothing to tell.
+bool notifySocketGiven() {
+    return false;
+}
+bool watchdogMeantForUs() {
+    return false;
+}
+#endif
+} // namespace
+
+ServiceNotifier::ServiceNotifier()
+    : enabled(notifySocketGiven()), watchdogWanted(enabled && watchdogMeantForUs()) {}
 
 void ServiceNotifier::send(const QByteArray& state) const {
+#ifndef Q_OS_WIN
     if (enabled)
         ::sd_notify(0, state.constData());
+#else
+    Q_UNUSED(state);
+#endif
 }
 
 void ServiceNotifier::ready(const QString& line) const {
@@ -22,7 +52,8 @@ void ServiceNotifier::status(const QString& line) const {
 }
 
 void ServiceNotifier::watchdog() const {
-    send("WATCHDOG=1");
+    if (watchdogWanted)
+        send("WATCHDOG=1");
 }
 
 void ServiceNotifier::stopping() const {
