@@ -256,12 +256,14 @@ QString LoggerSession::statusText() const {
         line += QStringLiteral(", tick steps failed: %1").arg(recorder.stepFailures());
     if (publishTo) {
         const MqttCounters mqtt = publishTo->counters();
+        const QString cause = publishTo->awayCause();
         line += QStringLiteral("; MQTT %1 sent %2 waiting %3 dropped, broker %4")
                     .arg(mqtt.published)
                     .arg(mqtt.buffered)
                     .arg(mqtt.dropped)
                     .arg(publishTo->isConnected() ? QStringLiteral("connected")
-                                                  : QStringLiteral("away"));
+                         : cause.isEmpty()        ? QStringLiteral("away")
+                                                  : cause);
     }
     return line;
 }
