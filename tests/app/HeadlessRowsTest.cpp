@@ -217,12 +217,20 @@ class HeadlessRowsTest : public QObject {
                                           << "--new-file needs daily, hourly or a size";
         QTest::newRow("stray argument") << "--setup s.kt7 rig.kt7"
                                         << "unexpected argument";
+        // The window: what only the logger without a window uses is refused, not ignored.
+        const QString onlyHeadless = "works only with --headless";
+        QTest::newRow("window, fast") << "window: --setup s.kt7 --fast" << onlyHeadless;
+        QTest::newRow("window, every") << "window: --every 5" << onlyHeadless;
+        QTest::newRow("window, new file") << "window: --new-file daily" << onlyHeadless;
+        QTest::newRow("window, mqtt") << "window: --setup s.kt7 --link --mqtt mqtt://b"
+                                      << "";
     }
     void commandLine() {
         QFETCH(QString, arguments);
         QFETCH(QString, error);
+        const bool window = arguments.startsWith("window: ");
         const kt7::LoggerOptionsResult result =
-            kt7::parseLoggerOptions(arguments.split(QLatin1Char(' ')));
+            kt7::parseLoggerOptions(arguments.mid(window ? 8 : 0).split(QLatin1Char(' ')), !window);
         QCOMPARE(result.options.has_value(), error.isEmpty());
         QVERIFY2(error.isEmpty() ? result.error.isEmpty() : result.error.contains(error),
                  qPrintable(result.error));
@@ -234,6 +242,23 @@ class HeadlessRowsTest : public QObject {
         if (result.options)
             QCOMPARE(result.options->mqttDrainSeconds,
                      arguments.contains(QLatin1String("--mqtt-drain 0")) ? 0 : 5);
+    }
+
+    // --help: every description starts in its column, below a name that reaches it.
+    void helpKeepsDescriptionsInTheirColumn() {
+        const QStringList lines = kt7::loggerOptionsHelp().split(QLatin1Char('\n'));
+        const QString column(30, QLatin1Char(' '));
+        int options = 0;
+        for (int i = 0; i < lines.size(); ++i) {
+            if (!lines[i].startsWith("  -"))
+                continue;
+            ++options;
+            const QString described =
+                lines.value(i + 1).startsWith(column) ? lines[i + 1] : lines[i];
+            QVERIFY2(described.size() > 30 && described[29] == ' ' && described[30] != ' ',
+                     qPrintable(lines[i]));
+        }
+        QCOMPARE(options, 17);
     }
 };
 
