@@ -248,17 +248,14 @@ class HeadlessRowsTest : public QObject {
     void helpKeepsDescriptionsInTheirColumn() {
         const QStringList lines = kt7::loggerOptionsHelp().split(QLatin1Char('\n'));
         const QString column(30, QLatin1Char(' '));
-        int options = 0;
         for (int i = 0; i < lines.size(); ++i) {
             if (!lines[i].startsWith("  -"))
                 continue;
-            ++options;
             const QString described =
                 lines.value(i + 1).startsWith(column) ? lines[i + 1] : lines[i];
             QVERIFY2(described.size() > 30 && described[29] == ' ' && described[30] != ' ',
                      qPrintable(lines[i]));
         }
-        QCOMPARE(options, 17);
     }
 };
 

@@ -155,19 +155,6 @@ class LogFileTest : public QObject {
     }
 #endif
 
-#ifndef Q_OS_WIN
-    // Cut short by another program (copytruncate): nothing is written past the new end.
-    void cutShortFileIsNeverWrittenPastItsEnd() {
-        LogFile log;
-        QVERIFY(log.create(logPath(), header).ok);
-        QVERIFY(log.appendRows(rows).ok);
-        QVERIFY(QFile::resize(logPath(), 0));
-        const LogFileError result = log.appendRows(rows);
-        QVERIFY(!result.ok && result.cutShort);
-        QCOMPARE(contents(logPath()), QByteArray());
-    }
-#endif
-
     void syncsAtMostEveryTenSecondsAndOnClose() {
         int syncs = 0;
         LogFile log([&](int) { return ++syncs, 0; });
