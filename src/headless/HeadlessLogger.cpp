@@ -70,19 +70,23 @@ void HeadlessLogger::startLogging() {
 
 int HeadlessLogger::finish() {
     serviceManager.stopping();
+    const bool logging = tickTimer.isActive() && !stopped;
     tickTimer.stop();
     statusTimer.stop();
+    // The readings that came in since the last tick are logged as the next tick would have.
+    if (logging)
+        session.tick(*this);
     const std::optional<QString> failure = session.closeLog();
     const QString drained = session.finishPublishing(options.mqttDrainSeconds);
     report(drained);
-    if (!failure)
-        return 0;
-    errors.show(*failure);
-    return CannotLog;
+    if (failure)
+        errors.show(*failure);
+    return failure || stopped ? CannotLog : 0;
 }
 
 void HeadlessLogger::loggingStopped(const QString& path, const LogFileError& cause,
                                     qint32 lastSample) {
+    stopped = true;
     errors.show(loggingStoppedText(path, cause, lastSample));
     emit cannotGoOn(CannotLog);
 }

@@ -27,7 +27,8 @@ class HeadlessLogger : public QObject, private TickView {
     // Reads the set-up and links its devices; the log opens and the ticks start once they are
     // linked. 0, or the exit code when that is already known.
     int start();
-    // Closes the log and tells the last status: 0, or the exit code when the close failed.
+    // Logs what arrived since the last tick, closes the log and tells the last status: 0, or the
+    // exit code when that failed.
     int finish();
     void tick();
     // SIGHUP: the log goes on in its next file at once.
@@ -53,6 +54,7 @@ class HeadlessLogger : public QObject, private TickView {
     QTimer tickTimer;
     QTimer statusTimer;
     bool starting = false;
+    bool stopped = false; // logging stopped by itself
     int startCode = 0;
 };
 

@@ -35,16 +35,40 @@ int defaultSync(int fd) {
 }
 
 // Opened by hand rather than through QFile::open(path) because only errno tells a refused file
-// (the one failure the window names on its own) from the others.
-int openTruncated(const QString& path) {
+// (the one failure the window names on its own) from the others. Made new where it can be, so a
+// failed start removes only a file it made itself.
+int openTruncated(const QString& path, bool& made) {
 #ifdef Q_OS_WIN
-    return ::_wopen(reinterpret_cast<const wchar_t*>(path.utf16()),
-                    _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
-                    _S_IREAD | _S_IWRITE);
+    const auto open = [&path](int flags) {
+        return ::_wopen(reinterpret_cast<const wchar_t*>(path.utf16()),
+                        _O_WRONLY | _O_BINARY | _O_NOINHERIT | flags, _S_IREAD | _S_IWRITE);
+    };
+    constexpr int create = _O_CREAT, createNew = _O_CREAT | _O_EXCL, truncate = _O_TRUNC;
 #else
-    return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                  0666);
+    const auto open = [name = QFile::encodeName(path)](int flags) {
+        return ::open(name.constData(), O_WRONLY | O_CLOEXEC | flags, 0666);
+    };
+    constexpr int create = O_CREAT, createNew = O_CREAT | O_EXCL, truncate = O_TRUNC;
 #endif
+    const int fd = open(createNew);
+    made = fd >= 0;
+    if (made || errno != EEXIST)
+        return fd;
+    const int existing = open(truncate);
+    // A link to a file not there yet: made through the link, and never removed.
+    return existing >= 0 || errno != ENOENT ? existing : open(create | truncate);
+}
+
+// -1 for what has no size of its own (a pipe, a device).
+qint64 sizeOf(int fd) {
+#ifdef Q_OS_WIN
+    struct _stat64 info {};
+    const bool regular = ::_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFREG);
+#else
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+#endif
+    return regular ? static_cast<qint64>(info.st_size) : -1;
 }
 
 #ifdef Q_OS_WIN
@@ -101,7 +125,8 @@ LogFile::~LogFile() {
 
 LogFileError LogFile::create(const QString& path, const QByteArray& header) {
     close();
-    const int fd = openTruncated(path);
+    bool made = false;
+    const int fd = openTruncated(path, made);
     if (fd < 0) {
         const int error = errno;
         return LogFileError::failure(systemReason(error), error == EACCES || error == EPERM);
@@ -128,6 +153,9 @@ LogFileError LogFile::create(const QString& path, const QByteArray& header) {
     if (!result.ok) {
         file.close();
         openPath.clear();
+        // No empty file is left behind by a start that failed (a full disk, say).
+        if (made)
+            QFile::remove(path);
     }
     return result;
 }
@@ -177,6 +205,13 @@ LogFileError LogFile::write(const QByteArray& bytes) {
             QStringLiteral("an earlier failed write left part of a row that could not be removed"));
     if (bytes.isEmpty())
         return LogFileError::success();
+    // Another program cut the file short (logrotate's copytruncate): writing at our offset would
+    // leave a hole of zero bytes and rows without a header.
+    if (const qint64 size = sizeOf(file.handle()); size >= 0 && size < committedSize)
+        return LogFileError::cut(
+            QStringLiteral("another program cut the file short (%1 of %2 bytes left)")
+                .arg(size)
+                .arg(committedSize));
     errno = 0;
     const qint64 written = file.write(bytes);
     const int error = errno;

@@ -30,8 +30,10 @@ class LogFile {
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
 
-    // Creates or empties the file and writes the header. On failure nothing stays open.
+    // Creates or empties the file and writes the header. On failure nothing stays open, and a
+    // file this call made is removed.
     LogFileError create(const QString& path, const QByteArray& header);
+    // Refused (cutShort) when the file is shorter than what was written to it.
     LogFileError appendRows(const QByteArray& rows);
     // Starts the sync in the background when it is due; reports a finished sync that failed.
     LogFileError syncIfDue(const QDateTime& now);

@@ -104,6 +104,11 @@ MqttCounters MqttPublisher::counters() const {
     return {published_, static_cast<qint64>(waiting_.size()) + inFlight_, dropped_, attempts_};
 }
 
+QString MqttPublisher::awayCause() const {
+    const std::lock_guard lock(mutex_);
+    return awayCause_;
+}
+
 // With the lock held. mosquitto_publish only queues the message for the network thread, and
 // queues it while the broker is away too; the library sends its queue in order on reconnect.
 void MqttPublisher::handOverWhatFits() {

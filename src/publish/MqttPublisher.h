@@ -71,6 +71,9 @@ class MqttPublisher : public QObject {
     const MqttSettings& settings() const { return settings_; }
     MqttCounters counters() const;
     bool isConnected() const { return connected_; }
+    // Why the last attempt to connect failed, for a status line ("refused user \"rig\": not
+    // authorised ..."); empty when connected or merely away (down, not answering).
+    QString awayCause() const;
 
   signals:
     // Why the broker cannot be used (refused, TLS failed, host not found), once per cause until
@@ -102,6 +105,7 @@ class MqttPublisher : public QObject {
     qint64 published_ = 0;
     qint64 dropped_ = 0;
     qint64 attempts_ = 0;
+    QString awayCause_;
 
     // The network thread's own: what this connection attempt told and what was said already.
     std::mutex logMutex_; // the library may log from a thread calling mosquitto_publish

@@ -12,6 +12,7 @@
 #include <netdb.h>
 #define gai_strerrorA gai_strerror
 #endif
+#include <optional>
 
 namespace kt7 {
 
@@ -69,21 +70,29 @@ int MqttPublisher::connectOnce(bool first) {
     return result;
 }
 
-// A broker that is just away is told by the status line; these causes need the user.
+// A broker that is just away is told by the status line; these causes need the user. The status
+// line names the cause of the last failed attempt.
 void MqttPublisher::explain(int result) {
     QStringList errors;
     {
         const std::lock_guard lock(logMutex_);
         errors = attemptErrors_;
     }
+    std::optional<MqttProblem> problem;
     if (result == MOSQ_ERR_EAI)
-        report(hostNotFoundText(QString::fromLocal8Bit(gai_strerrorA(resolverError_)), settings_));
+        problem = hostNotFound(QString::fromLocal8Bit(gai_strerrorA(resolverError_)), settings_);
     else if (result == MOSQ_ERR_CONN_REFUSED && connack_ != 0)
-        report(refusedConnectionText(connack_, settings_));
+        problem = refusedConnection(connack_, settings_);
     // A failed handshake surfaces as a TLS error or, read mid-handshake, as a plain I/O error
     // after the library logged OpenSSL's reason.
     else if (settings_.tls && !accepted_ && (result == MOSQ_ERR_TLS || !errors.isEmpty()))
-        report(tlsFailureText(errors, settings_));
+        problem = tlsFailure(errors, settings_);
+    {
+        const std::lock_guard lock(mutex_);
+        awayCause_ = problem ? problem->cause : QString();
+    }
+    if (problem)
+        report(problem->message);
 }
 
 void MqttPublisher::report(const QString& text) {
@@ -108,6 +117,7 @@ void MqttPublisher::onConnect(mosquitto*, void* self, int result) {
     publisher->accepted_ = true;
     publisher->reported_.clear(); // a cause that comes back after this is told again
     const std::lock_guard lock(publisher->mutex_);
+    publisher->awayCause_.clear();
     publisher->handOverWhatFits();
 }
 

@@ -112,10 +112,17 @@ void Recorder::finishTick(TickView& view, const TickControls& controls) {
         return;
     LogFileError result = LogFileError::success();
     if (!pendingRows.isEmpty()) {
-        const qint64 size = pendingRows.size();
-        result = log.appendRows(std::exchange(pendingRows, {}));
+        result = log.appendRows(pendingRows);
+        // Cut short by another program: the rows go to the file the log goes on in.
+        if (result.cutShort && goOnAfterCut) {
+            goOnAfterCut(view);
+            if (!log.isOpen())
+                return; // it could not go on, and the view was told
+            result = log.appendRows(pendingRows);
+        }
         if (result.ok)
-            fileBytes += size;
+            fileBytes += pendingRows.size();
+        pendingRows.clear();
     }
     std::vector<RecordedRow> written = std::exchange(pendingRecords, {});
     if (result.ok) {
@@ -147,7 +154,8 @@ LogFileError Recorder::continueLog(const QString& path, const QByteArray& header
     const LogFileError closed = log.close();
     if (!closed.ok && !(movedAway && closed.fileGone))
         return closed;
-    lastSampleInFile = samples;
+    // Rows still waiting for a file are not in the old one.
+    lastSampleInFile = samples - static_cast<qint32>(pendingRecords.size());
     const LogFileError created = log.create(path, header);
     if (created.ok)
         fileBytes = header.size();

@@ -42,6 +42,10 @@ class Recorder {
     // going on too. A failure to keep the old file's rows or to create the new one is returned.
     // movedAway: the old file may have been moved away (by logrotate): that is no failure.
     LogFileError continueLog(const QString& path, const QByteArray& header, bool movedAway);
+    // A log file cut short by another program (logrotate's copytruncate) is found as the tick
+    // writes; goOn then starts the next file with continueLog, or stops the log and tells the
+    // view. The tick's rows go to that next file. Without it, logging stops.
+    void onFileCutShort(std::function<void(TickView&)> goOn) { goOnAfterCut = std::move(goOn); }
     // Drops rows not yet written and closes; success when no log was open.
     LogFileError stopLog();
     qint64 bytesInFile() const { return fileBytes; }
@@ -77,6 +81,7 @@ class Recorder {
     TickDurations tickDurations;
     PollResult lastPoll;
     std::function<void(const QString&)> tellFailure;
+    std::function<void(TickView&)> goOnAfterCut;
     qint64 failedSteps = 0;
     qint64 fileBytes = 0;
     std::array<qint64, DeviceCount> notLogged{};

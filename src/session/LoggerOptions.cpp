@@ -10,7 +10,10 @@ struct OptionText {
     const char* name;
     const char* valueName; // nullptr: a switch
     const char* description;
+    bool headlessOnly = false; // the window has no use for it and refuses it
 };
+
+constexpr bool Headless = true;
 
 constexpr OptionText Options[] = {
     {"setup", "FILE.kt7", "Load this set-up file at start."},
@@ -18,17 +21,23 @@ constexpr OptionText Options[] = {
     {"view", "FILE.csv", "Show a saved log in the viewer, without the logger."},
     {"list-ports", nullptr, "Print the COM number map and end."},
     {"headless", nullptr, "Log without a window (needs --setup)."},
-    {"log", "FILE.csv", "Headless: the log file (default: KT7_LogData.csv in the log folder)."},
-    {"fast", nullptr, "Headless: log every reading."},
-    {"every", "N", "Headless: log one row every N seconds (1 to 32767)."},
-    {"auto", nullptr, "Headless: sample automatically even when the set-up says not to."},
+    {"log", "FILE.csv", "Headless: the log file (default: KT7_LogData.csv in the log folder).",
+     Headless},
+    {"fast", nullptr, "Headless: log every reading.", Headless},
+    {"every", "N", "Headless: log one row every N seconds (1 to 32767).", Headless},
+    {"auto", nullptr, "Headless: sample automatically even when the set-up says not to.", Headless},
     {"mqtt", "URL", "Publish to this broker: mqtt://host[:port]."},
     {"mqtt-station", "NAME", "The station in the topic kt7/<station>/<device>."},
     {"mqtt-readings", "logged|all", "Publish the logged rows (default) or every reading."},
-    {"status-every", "SECONDS", "Headless: print the status line this often (default 60)."},
-    {"new-file", "daily|hourly|<N>MB", "Headless: start a new log file each day, hour or N MB."},
-    {"mqtt-drain", "SECONDS", "At the end, wait this long at most for queued messages (5)."},
+    {"status-every", "SECONDS", "Headless: print the status line this often (default 60).",
+     Headless},
+    {"new-file", "daily|hourly|<N>MB", "Headless: start a new log file each day, hour or N MB.",
+     Headless},
+    {"mqtt-drain", "SECONDS",
+     "Headless: at the end, wait this long at most for queued messages (5).", Headless},
 };
+
+constexpr int HelpColumn = 30;
 
 void addOptions(QCommandLineParser& parser) {
     for (const OptionText& option : Options) {
@@ -73,10 +82,16 @@ QString loggerOptionsHelp() {
         QString name = QStringLiteral("  --") + QLatin1String(option.name);
         if (option.valueName)
             name += QLatin1Char(' ') + QLatin1String(option.valueName);
-        text += name.leftJustified(30) + QLatin1String(option.description) + QLatin1Char('\n');
+        // A name that reaches the description's column puts it on a line of its own.
+        if (name.size() >= HelpColumn)
+            name += QLatin1Char('\n') + QString(HelpColumn, QLatin1Char(' '));
+        text +=
+            name.leftJustified(HelpColumn) + QLatin1String(option.description) + QLatin1Char('\n');
     }
-    text += QStringLiteral("  -h, --help").leftJustified(30) + QStringLiteral("Show this help.\n");
-    text += QStringLiteral("  --version").leftJustified(30) + QStringLiteral("Show the version.\n");
+    text += QStringLiteral("  -h, --help").leftJustified(HelpColumn) +
+            QStringLiteral("Show this help.\n");
+    text += QStringLiteral("  --version").leftJustified(HelpColumn) +
+            QStringLiteral("Show the version.\n");
     return text;
 }
 
@@ -103,6 +118,12 @@ LoggerOptionsResult parseLoggerOptions(const QStringList& arguments, bool headle
     options.help = given("help");
     options.version = given("version");
     options.headless = headless || given("headless");
+    // Refused as an unknown option is: the window would silently go without it.
+    for (const OptionText& option : Options)
+        if (option.headlessOnly && !options.headless && given(option.name))
+            return fail(QStringLiteral("option \"--%1\" works only with --headless (logging "
+                                       "without a window)")
+                            .arg(QLatin1String(option.name)));
     options.link = given("link");
     options.listPorts = given("list-ports");
     options.setupPath = value("setup");

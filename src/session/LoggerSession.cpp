@@ -21,6 +21,7 @@ LoggerSession::LoggerSession(SerialPortFactory& ports, Clock& clock, MessageBoxe
       recorder(clock, pages, std::move(dateLocale)),
       linker(table, ports, clock, messages, recorder.devicePoller()) {
     recorder.onStepFailure([this](const QString& text) { tellTickFailure(text); });
+    recorder.onFileCutShort([this](TickView& view) { startNewFile(view); });
 }
 
 LoggerSession::~LoggerSession() {
@@ -110,8 +111,11 @@ bool LoggerSession::startNewFile(TickView& view) {
     if (!recorder.logOpen())
         return false;
     const QString old = recorder.logPath();
-    const bool movedAway = !logSplit.active() && !QFileInfo::exists(old);
-    const QString next = movedAway ? old : freeFileName(splitBase);
+    // Rotated away (moved, or emptied by copytruncate): without new files by date, the log goes
+    // on under its name; else in the first free file of the period.
+    const bool movedAway = !QFileInfo::exists(old);
+    const bool sameName = !logSplit.active() && (movedAway || QFileInfo(old).size() == 0);
+    const QString next = sameName ? old : freeFileName(splitBase);
     const LogFileError result =
         recorder.continueLog(next, csvHeader(table.labels(), table.units(), pages), movedAway);
     if (!result.ok) {
@@ -252,12 +256,14 @@ QString LoggerSession::statusText() const {
         line += QStringLiteral(", tick steps failed: %1").arg(recorder.stepFailures());
     if (publishTo) {
         const MqttCounters mqtt = publishTo->counters();
+        const QString cause = publishTo->awayCause();
         line += QStringLiteral("; MQTT %1 sent %2 waiting %3 dropped, broker %4")
                     .arg(mqtt.published)
                     .arg(mqtt.buffered)
                     .arg(mqtt.dropped)
                     .arg(publishTo->isConnected() ? QStringLiteral("connected")
-                                                  : QStringLiteral("away"));
+                         : cause.isEmpty()        ? QStringLiteral("away")
+                                                  : cause);
     }
     return line;
 }

@@ -62,8 +62,9 @@ class LoggerSession : public QObject {
     QString logFileName() const { return recorder.logOpen() ? recorder.logPath() : QString(); }
     // New files by day, hour or size from the next log on.
     void setLogSplit(const LogSplit& split) { logSplit = split; }
-    // Between ticks: the log goes on in its next file at once (SIGHUP). A file moved away (by
-    // logrotate) is opened anew under its name; else the next file is named with the date.
+    // Between ticks: the log goes on in its next file at once (SIGHUP), and in a tick when the
+    // file was cut short. Without new files by date, a file moved away or emptied (by logrotate)
+    // is opened anew under its name; else the next file is the first free one with the date.
     // False when logging stopped (told to the view).
     bool startNewFile(TickView& view);
 

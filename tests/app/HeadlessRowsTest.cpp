@@ -126,6 +126,30 @@ class HeadlessRowsTest : public QObject {
             QStringLiteral("rows written %1, devices linked 3 (1 2 3)").arg(rows.size())));
     }
 
+    // At the end (SIGTERM) the readings that came in after the last tick are logged as the next
+    // tick would have logged them.
+    void theEndLogsTheLastReadings() {
+        QTemporaryDir folder;
+        kt7::SetupData setup;
+        setup.general = {1, true, false, QStringLiteral("100"), QStringLiteral("300")};
+        setup.devices[0] = {0, "100", "0", 1, 0, QStringLiteral("D1")};
+        QVERIFY(writeSetup(folder.filePath("rig.kt7"), setup));
+        kt7::LoggerOptions options;
+        options.setupPath = folder.filePath("rig.kt7");
+        options.logPath = folder.filePath("log.csv");
+        HeadlessBench headless(options, folder.path() + '/');
+        headless.ports.sendDuringWait(1, deviceLine("1", "V"));
+        QCOMPARE(headless.logger.start(), 0);
+        headless.ports.send(1, deviceLine("2", "V"));
+        headless.clock.advanceSeconds(1);
+        headless.logger.tick();
+        headless.ports.send(1, deviceLine("3", "V") + deviceLine("4", "V"));
+        QCOMPARE(headless.logger.finish(), 0);
+        QCOMPARE(rowsWithoutDates(options.logPath),
+                 (QList<QByteArray>{"1,2,,,,,,,", "2,3,,,,,,,", "3,4,,,,,,,"}));
+        QVERIFY(headless.status.last().contains("rows written 3,"));
+    }
+
     // Where it cannot log, it says why in the window's words and ends with code 2; a log that
     // holds data is never overwritten.
     void cannotStart_data() {
@@ -193,12 +217,20 @@ class HeadlessRowsTest : public QObject {
                                           << "--new-file needs daily, hourly or a size";
         QTest::newRow("stray argument") << "--setup s.kt7 rig.kt7"
                                         << "unexpected argument";
+        // The window: what only the logger without a window uses is refused, not ignored.
+        const QString onlyHeadless = "works only with --headless";
+        QTest::newRow("window, fast") << "window: --setup s.kt7 --fast" << onlyHeadless;
+        QTest::newRow("window, every") << "window: --every 5" << onlyHeadless;
+        QTest::newRow("window, new file") << "window: --new-file daily" << onlyHeadless;
+        QTest::newRow("window, mqtt") << "window: --setup s.kt7 --link --mqtt mqtt://b"
+                                      << "";
     }
     void commandLine() {
         QFETCH(QString, arguments);
         QFETCH(QString, error);
+        const bool window = arguments.startsWith("window: ");
         const kt7::LoggerOptionsResult result =
-            kt7::parseLoggerOptions(arguments.split(QLatin1Char(' ')));
+            kt7::parseLoggerOptions(arguments.mid(window ? 8 : 0).split(QLatin1Char(' ')), !window);
         QCOMPARE(result.options.has_value(), error.isEmpty());
         QVERIFY2(error.isEmpty() ? result.error.isEmpty() : result.error.contains(error),
                  qPrintable(result.error));
@@ -210,6 +242,20 @@ class HeadlessRowsTest : public QObject {
         if (result.options)
             QCOMPARE(result.options->mqttDrainSeconds,
                      arguments.contains(QLatin1String("--mqtt-drain 0")) ? 0 : 5);
+    }
+
+    // --help: every description starts in its column, below a name that reaches it.
+    void helpKeepsDescriptionsInTheirColumn() {
+        const QStringList lines = kt7::loggerOptionsHelp().split(QLatin1Char('\n'));
+        const QString column(30, QLatin1Char(' '));
+        for (int i = 0; i < lines.size(); ++i) {
+            if (!lines[i].startsWith("  -"))
+                continue;
+            const QString described =
+                lines.value(i + 1).startsWith(column) ? lines[i + 1] : lines[i];
+            QVERIFY2(described.size() > 30 && described[29] == ' ' && described[30] != ' ',
+                     qPrintable(lines[i]));
+        }
     }
 };
 

@@ -81,8 +81,11 @@ class HeadlessRun {
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        if (!notifySocket.isEmpty())
+        // As systemd starts the service: WatchdogSec=30 gives it WATCHDOG_USEC.
+        if (!notifySocket.isEmpty()) {
             environment.insert(QStringLiteral("NOTIFY_SOCKET"), notifySocket);
+            environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("30000000"));
+        }
         proc.setProcessEnvironment(environment);
         QObject::connect(&proc, &QProcess::readyReadStandardOutput,
                          [this] { out += proc.readAllStandardOutput(); });

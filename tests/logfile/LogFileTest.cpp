@@ -131,6 +131,32 @@ class LogFileTest : public QObject {
         QVERIFY(log.appendRows(rows).ok);      // and the next tick's rows follow cleanly
         QCOMPARE(contents(logPath()), header + rows);
     }
+
+    // A disk full at start leaves no empty file behind, but never removes one it did not make.
+    void failedStartRemovesOnlyTheFileItMade_data() {
+        QTest::addColumn<bool>("existed");
+        QTest::newRow("made by the start") << false;
+        QTest::newRow("there before") << true;
+    }
+    void failedStartRemovesOnlyTheFileItMade() {
+        QFETCH(bool, existed);
+        if (existed)
+            QVERIFY(QFile(logPath()).open(QIODevice::WriteOnly));
+        rlimit previous{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
+        rlimit none = previous;
+        none.rlim_cur = 0;
+        auto* const previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &none) == 0);
+        LogFile log;
+        const LogFileError result = log.create(logPath(), header);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(!result.ok);
+        QVERIFY(!log.isOpen());
+        QCOMPARE(QFile::exists(logPath()), existed);
+    }
 #endif
 
     void syncsAtMostEveryTenSecondsAndOnClose() {

@@ -270,6 +270,9 @@ class MqttBrokerTest : public QObject {
         QCOMPARE(
             QString(text).replace(QRegularExpression("not found: [^.]*\\."), "not found: REASON."),
             expected.arg(broker->tlsPort()).arg(certificates->otherCaFile()));
+        // The status line names the same cause, not just "away".
+        const QString cause = publisher.awayCause();
+        QVERIFY2(cause.contains(": ") && text.contains(cause.section(": ", 1)), qPrintable(cause));
         for (const QString& secret : {tlsPassword, password})
             QVERIFY(secret.isEmpty() || !text.contains(secret));
         QCOMPARE(publisher.counters().buffered, expectedMessages(1, 3).size());

@@ -1,5 +1,6 @@
 #include "publish/MqttSettings.h"
 #include "common/TestRegistry.h"
+#include "publish/MqttProblems.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -248,6 +249,24 @@ class MqttSettingsTest : public QObject {
                           : chosenMqttSettings(url, "rig", {}, folder.path());
         QCOMPARE(describe(result).replace(conf, "CONF"), expected);
         QVERIFY(result.settings || !result.error.contains(secret));
+    }
+
+    // Each reason of a failed handshake is told once, and the message ends with one full stop.
+    void tlsFailureJoinsTheLibrarysReasons() {
+        MqttSettings settings;
+        settings.host = QStringLiteral("broker.lab");
+        settings.port = 8883;
+        const QString hostname = QStringLiteral("Error: Hostname verification failed.");
+        const MqttProblem problem = tlsFailure(
+            {hostname, "OpenSSL Error[0]: error:0A000086:SSL routines::certificate verify failed",
+             hostname},
+            settings);
+        const QString why = "Hostname verification failed; certificate verify failed";
+        QCOMPARE(problem.cause, "TLS failed: " + why);
+        QVERIFY2(problem.message.startsWith("TLS connection to the MQTT broker broker.lab:8883 "
+                                            "failed: " +
+                                            why + ". Its certificate is not signed by "),
+                 qPrintable(problem.message));
     }
 };
 

@@ -5,8 +5,9 @@
 namespace kt7 {
 
 // Tells a service manager (systemd, Type=notify) how the logger is doing: ready once logging,
-// the status line, a watchdog beat from every tick, stopping at the end. Does nothing when the
-// program was not started by one (no NOTIFY_SOCKET).
+// the status line, a watchdog beat from every tick (when its watchdog is meant for this process),
+// stopping at the end. Does nothing when the program was not started by one (no NOTIFY_SOCKET),
+// nor on Windows.
 class ServiceNotifier {
   public:
     ServiceNotifier();
@@ -19,6 +20,7 @@ class ServiceNotifier {
   private:
     void send(const QByteArray& state) const;
     bool enabled = false;
+    bool watchdogWanted = false;
 };
 
 } // namespace kt7

@@ -1,0 +1,122 @@
+#include "common/DeviceLine.h"
+#include "common/TestRegistry.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDialogs.h"
+#include "fakes/FakeSerialPorts.h"
+#include "session/LoggerSession.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kt7test;
+
+namespace {
+
+struct StopView : kt7::TickView {
+    void loggingStopped(const QString& path, const kt7::LogFileError&, qint32) override {
+        stopped << path;
+    }
+    QStringList stopped;
+};
+
+// A session with device 1 linked on COM 1, logging every reading.
+struct SessionBench {
+    explicit SessionBench(const QString& folder)
+        : session(ports, clock, messages, kt7::CodePage::utf8(), folder) {
+        ports.addPort(1);
+        clock.onWait = [this](int) { ports.deliverPending(); };
+        session.links().choosePort(0, 1);
+        ports.sendDuringWait(1, deviceLine("0", "V"));
+        session.links().linkClicked(0, true);
+        session.sampling().autoSample = 1;
+        session.sampling().fastMode = true;
+        session.sampling().intervalText.clear(); // no repeated rows between the readings
+    }
+    void tick(const QByteArray& value) {
+        ports.send(1, deviceLine(value, "V"));
+        clock.advanceSeconds(1);
+        session.tick(view);
+    }
+    FakeSerialPorts ports;
+    FakeClock clock; // 2026-12-07
+    FakeMessageBoxes messages;
+    StopView view;
+    kt7::LoggerSession session;
+};
+
+// Header lines, then each row's sample number and value (its date left out).
+QList<QByteArray> logOf(const QString& path) {
+    QFile file(path);
+    QList<QByteArray> lines =
+        file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>{""};
+    lines.removeLast(); // after the last line end
+    for (int i = 3; i < lines.size(); ++i) {
+        const QList<QByteArray> fields = lines[i].split(',');
+        lines[i] = fields.value(0) + ',' + fields.value(2);
+    }
+    return lines;
+}
+
+} // namespace
+
+// An outside rotation (logrotate and SIGHUP, or copytruncate) never stops the log: it goes on in
+// the next file with a full header, and the sample numbers go on.
+class LogRotationTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void goesOnInTheNextFile_data() {
+        QTest::addColumn<bool>("daily");
+        QTest::addColumn<QString>("change"); // "move" or "keep" before SIGHUP; "cut <bytes>"
+        QTest::addColumn<QString>("next");
+        QTest::newRow("daily, moved away") << true << "move"
+                                           << "KT7_LogData_2026-12-07.csv";
+        QTest::newRow("daily, kept") << true << "keep"
+                                     << "KT7_LogData_2026-12-07_2.csv";
+        QTest::newRow("moved away") << false << "move"
+                                    << "KT7_LogData.csv";
+        QTest::newRow("copytruncate") << false << "cut 0"
+                                      << "KT7_LogData.csv";
+        QTest::newRow("daily, copytruncate") << true << "cut 0"
+                                             << "KT7_LogData_2026-12-07.csv";
+        QTest::newRow("cut partway") << false << "cut 20"
+                                     << "KT7_LogData_2026-12-07.csv";
+    }
+    void goesOnInTheNextFile() {
+        QFETCH(bool, daily);
+        QFETCH(QString, change);
+        QFETCH(QString, next);
+        QTemporaryDir folder;
+        SessionBench bench(folder.path() + '/');
+        if (daily)
+            bench.session.setLogSplit(*kt7::LogSplit::parse(QStringLiteral("daily")));
+        QVERIFY(bench.session.openLog(folder.filePath("KT7_LogData.csv"),
+                                      kt7::LoggerSession::LogOpening::Unattended));
+        const QString first = bench.session.logFileName();
+        bench.tick("1");
+        bench.tick("2");
+        const QList<QByteArray> header = logOf(first).mid(0, 3);
+        QCOMPARE(logOf(first), header + QList<QByteArray>({"1,1", "2,2"}));
+
+        const QSignalSpy started(&bench.session, &kt7::LoggerSession::logFileStarted);
+        if (change == "move")
+            QVERIFY(QFile::rename(first, folder.filePath("rotated.csv")));
+        if (change.startsWith("cut"))
+            QVERIFY(QFile::resize(first, change.mid(4).toInt()));
+        else
+            QVERIFY(bench.session.startNewFile(bench.view));
+        bench.tick("3");
+
+        QCOMPARE(bench.view.stopped, QStringList());
+        QCOMPARE(bench.messages.shown, QStringList());
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(started[0][0].toString(), folder.filePath(next));
+        QCOMPARE(logOf(folder.filePath(next)), header + QList<QByteArray>{"3,3"});
+        if (change == "cut 20") // a file that holds data is never written again
+            QCOMPARE(QFileInfo(first).size(), qint64(20));
+    }
+};
+
+KT7_REGISTER_TEST(LogRotationTest)
+#include "LogRotationTest.moc"
