@@ -1,6 +1,7 @@
 ; The Windows installer: the programs and the DLLs beside them in one folder, a Start-menu entry,
 ; an uninstaller that removes all of it. makensis -DVERSION=... -DSTAGE=<folder> -DOUTFILE=<exe>
-Unicode true
+; A 64-bit installer for the 64-bit program (and for wine64 without its 32-bit part).
+Target amd64-unicode
 !include "MUI2.nsh"
 
 !define NAME "KT7 RS232 Data Logger"

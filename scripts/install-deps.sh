@@ -18,6 +18,14 @@ if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then
     python3-openpyxl)
 fi
 
+if [ "${KT7_WITH_WINDOWS_TOOLS:-0}" = 1 ]; then
+  # The Windows build and its tests: MinGW-w64 (posix threads), zlib for it, Qt's host tools
+  # (moc, rcc, uic) of the same version, wine to run the programs, makensis for the installer,
+  # Xvfb for the window under wine.
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
+    qt6-base-dev-tools wine wine64 nsis xvfb xauth)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -82,4 +82,29 @@ QString checkRowsFollowSent(const QList<QByteArray>& rows, const QString& sentLo
     return {};
 }
 
+QString checkDeviceColumn(const QList<QByteArray>& rows, int device, const QString& sentLog) {
+    const QList<kt7test::SentLine> sent = kt7test::readSentLog(sentLog, device);
+    qsizetype next = 0;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QList<QByteArray> fields = rows[r].split(',');
+        if (fields.size() != 10 || fields[0] != QByteArray::number(r + 1))
+            return QStringLiteral("data row %1 \"%2\" is not the next whole row")
+                .arg(r + 1)
+                .arg(QString::fromLatin1(rows[r]));
+        const QByteArray cell = fields[device + 1];
+        if (cell.isEmpty())
+            continue;
+        const qint64 value = thousandths(cell);
+        while (next < sent.size() && thousandths(sent[next].value) != value)
+            ++next;
+        if (next == sent.size())
+            return QStringLiteral("device %1, row %2: %3 was not sent after the reading before")
+                .arg(device)
+                .arg(r + 1)
+                .arg(QString::fromLatin1(cell));
+        ++next;
+    }
+    return {};
+}
+
 } // namespace e2e

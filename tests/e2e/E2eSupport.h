@@ -34,4 +34,8 @@ QString checkDataRows(const QList<QByteArray>& rows);
 QString checkRowsFollowSent(const QList<QByteArray>& rows, const QString& sentLog,
                             const QByteArray& linkValue, QList<kt7test::SentLine>* after = nullptr);
 
+// Checks one device's column (1 to 8) of the data rows: its readings are lines its instrument
+// sent, in the order sent, none twice. Empty text when all is well, else what is wrong.
+QString checkDeviceColumn(const QList<QByteArray>& rows, int device, const QString& sentLog);
+
 } // namespace e2e

@@ -70,12 +70,16 @@ class LogRotationTest : public QObject {
         QTest::addColumn<bool>("daily");
         QTest::addColumn<QString>("change"); // "move" or "keep" before SIGHUP; "cut <bytes>"
         QTest::addColumn<QString>("next");
+#ifndef Q_OS_WIN // Windows moves no file that is open for writing
         QTest::newRow("daily, moved away") << true << "move"
                                            << "KT7_LogData_2026-12-07.csv";
+#endif
         QTest::newRow("daily, kept") << true << "keep"
                                      << "KT7_LogData_2026-12-07_2.csv";
+#ifndef Q_OS_WIN
         QTest::newRow("moved away") << false << "move"
                                     << "KT7_LogData.csv";
+#endif
         QTest::newRow("copytruncate") << false << "cut 0"
                                       << "KT7_LogData.csv";
         QTest::newRow("daily, copytruncate") << true << "cut 0"
