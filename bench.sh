@@ -25,7 +25,7 @@ unset XDG_CONFIG_HOME
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 rows=""
-for run in "tick" "replot" "viewer" "startup" "memory" "memory --chart-off"; do
+for run in "tick" "replot" "viewer" "viewer --foreign-dates" "startup" "memory" "memory --chart-off"; do
   read -r name args <<<"$run"
   # shellcheck disable=SC2086 # args is a word list on purpose
   out=$(build-bench/bench/kt7-bench-$name $args 2>"$scratch/stderr") ||
