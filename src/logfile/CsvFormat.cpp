@@ -88,7 +88,10 @@ DateTimePatterns dateTimePatterns(const QLocale& locale) {
 }
 
 QDateTime parseDateTimeField(QStringView field, const QLocale& locale) {
-    DateTimePatterns patterns = dateTimePatterns(locale);
+    return parseDateTimeField(field, locale, dateTimePatterns(locale));
+}
+
+QDateTime parseDateTimeField(QStringView field, const QLocale& locale, DateTimePatterns patterns) {
     // The writer turns narrow no-break spaces into blanks; the patterns must read them so.
     patterns.date.replace(u'\u202F', u' ');
     patterns.time.replace(u'\u202F', u' ');

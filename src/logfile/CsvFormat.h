@@ -36,6 +36,8 @@ DateTimePatterns dateTimePatterns(const QLocale& locale);
 // Reads a field written by dateTimeField under the same locale back; a date alone is midnight.
 // Invalid when the text does not fit the locale's patterns.
 QDateTime parseDateTimeField(QStringView field, const QLocale& locale);
+// The same with the patterns given, as written on another desktop.
+QDateTime parseDateTimeField(QStringView field, const QLocale& locale, DateTimePatterns patterns);
 
 // One data row: sample number, date and time, and per device its value's number text or an
 // empty field.
