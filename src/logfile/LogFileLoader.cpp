@@ -9,7 +9,8 @@ namespace kt7 {
 namespace {
 
 constexpr qint64 BlockBytes = 4 * 1024 * 1024;
-constexpr int FirstLines = 4; // the three header lines and the first row
+// The three header lines and the rows the date pattern is found from.
+constexpr int FirstLines = 3 + DateTimePatternFinder::SampleRows;
 
 // End (past the line end) of the first lines of a block, or -1 when it holds fewer.
 qsizetype endOfLines(QByteArrayView block, int lines) {
@@ -76,7 +77,7 @@ LoadedLog LogFileLoader::load() {
     const qint64 size = file.size();
     bytesTotal = size;
     LogReader& reader = *loaded.reader;
-    // The header and the first row go first: they fix the date format both halves read with.
+    // The header and the first rows go first: they fix the date pattern both halves read with.
     QByteArray first = file.read(std::min(size, BlockBytes));
     const qsizetype headEnd = endOfLines(first, FirstLines);
     qint64 start = 0;

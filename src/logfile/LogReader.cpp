@@ -27,9 +27,7 @@ bool readNumber(const char* begin, const char* end, double& value) {
 
 } // namespace
 
-LogReader::LogReader(const QLocale& locale)
-    : locale(locale), primaryTimes(std::make_unique<DateTimeFieldReader>(locale)),
-      isoTimes(std::make_unique<DateTimeFieldReader>(QLocale::c())) {}
+LogReader::LogReader(const QLocale& locale) : locale(locale), finder(std::in_place, locale) {}
 
 LogReader::~LogReader() = default;
 
@@ -93,13 +91,13 @@ void LogReader::feed(QByteArrayView bytes) {
     }
 }
 
-std::unique_ptr<LogReader> LogReader::readerForLaterRows() const {
-    if (foreign || lineNumber < HeaderLines || !times || !partial.isEmpty() || discarding)
+std::unique_ptr<LogReader> LogReader::readerForLaterRows() {
+    settleTimePattern();
+    if (foreign || lineNumber < HeaderLines || finder || !partial.isEmpty() || discarding)
         return nullptr;
     auto later = std::make_unique<LogReader>(locale);
-    *later->primaryTimes = *primaryTimes;
-    *later->isoTimes = *isoTimes;
-    later->times = times == primaryTimes.get() ? later->primaryTimes.get() : later->isoTimes.get();
+    later->finder.reset();
+    later->times = times;
     later->lineNumber = HeaderLines;
     return later;
 }
@@ -121,6 +119,7 @@ void LogReader::append(LogReader&& later) {
 }
 
 LogRows LogReader::takeRows() {
+    settleTimePattern();
     return std::exchange(rows, LogRows{});
 }
 
@@ -201,26 +200,38 @@ void LogReader::readRow(QByteArrayView line) {
     for (int d = 0; d < DeviceCount; ++d)
         if (!readNumber(bounds[d] + 1, bounds[d + 1], values[d]))
             return skip();
+    const QByteArrayView field(firstComma + 1, bounds[0]);
     rows.sampleNumbers.push_back(sample);
-    rows.seconds.push_back(secondsOf(QByteArrayView(firstComma + 1, bounds[0])));
+    if (finder) {
+        finder->sample(field);
+        sampledRows.push_back({field.toByteArray(), lineNumber});
+        rows.seconds.push_back(NoValue);
+    } else {
+        rows.seconds.push_back(secondsOf(field, lineNumber));
+    }
     for (int d = 0; d < DeviceCount; ++d)
         rows.values[d].push_back(values[d]);
     ++rowsRead;
+    if (sampledRows.size() >= static_cast<std::size_t>(DateTimePatternFinder::SampleRows))
+        settleTimePattern();
 }
 
-double LogReader::secondsOf(QByteArrayView field) {
-    std::optional<qint64> seconds;
-    if (times) {
-        seconds = times->secondsOf(field);
-    } else if ((seconds = primaryTimes->secondsOf(field))) {
-        times = primaryTimes.get();
-    } else if ((seconds = isoTimes->secondsOf(field))) {
-        times = isoTimes.get();
-    }
-    if (seconds)
+// The sampled rows are the first of `rows`: the rows are never taken before this.
+void LogReader::settleTimePattern() {
+    if (!finder || sampledRows.empty())
+        return;
+    times = finder->found();
+    finder.reset();
+    for (std::size_t r = 0; r < sampledRows.size(); ++r)
+        rows.seconds[r] = secondsOf(sampledRows[r].field, sampledRows[r].line);
+    sampledRows.clear();
+}
+
+double LogReader::secondsOf(QByteArrayView field, qint64 line) {
+    if (const std::optional<qint64> seconds = times ? times->secondsOf(field) : std::nullopt)
         return static_cast<double>(*seconds);
     if (unreadableTimes++ == 0)
-        firstUnreadableTime = lineNumber;
+        firstUnreadableTime = line;
     return NoValue;
 }
 

@@ -3,6 +3,7 @@
 #include "acquisition/SampleBlock.h"
 #include "logfile/ColumnAllocator.h"
 #include "logfile/DateTimeFieldReader.h"
+#include "logfile/DateTimePatternFinder.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -12,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kt7 {
@@ -37,7 +39,10 @@ struct LogRows {
 // units lines, then data rows. Bytes may come in any pieces (a file read in blocks, or the new
 // end of a log still being written); a line counts once its line end has arrived. Lines that are
 // not data rows are skipped and counted, so the reader can say what it left out. Numbers are read
-// straight from the bytes: a million rows take well under a second.
+// straight from the bytes: a million rows take well under a second. The date and time pattern
+// is found from the first rows (DateTimePatternFinder) and then read every row; their seconds
+// are filled in once it is settled: after DateTimePatternFinder::SampleRows rows, or when the
+// rows are taken or a reader for later rows is made.
 class LogReader {
   public:
     explicit LogReader(const QLocale& locale = QLocale::system());
@@ -50,9 +55,9 @@ class LogReader {
     void reserveRows(std::size_t count) { rows.reserve(rows.size() + count); }
 
     // A reader for a later stretch of the same file that starts at a line start: it reads rows
-    // with this reader's date format, so two stretches can be read at once. Null while the
-    // header or the first row's date format is not read yet.
-    std::unique_ptr<LogReader> readerForLaterRows() const;
+    // with this reader's date pattern, settled now, so two stretches can be read at once. Null
+    // while the header or the first row is not read yet.
+    std::unique_ptr<LogReader> readerForLaterRows();
     // Takes over what such a reader read from the stretch that follows this reader's last line
     // end: its rows, and its notes in this file's line numbers.
     void append(LogReader&& later);
@@ -74,13 +79,19 @@ class LogReader {
     void readHeaderLine(QByteArrayView line);
     void readRow(QByteArrayView line);
     std::array<QString, DeviceCount> headerFields(QByteArrayView line, const QString& what);
-    double secondsOf(QByteArrayView field);
+    double secondsOf(QByteArrayView field, qint64 line);
+    void settleTimePattern();
     void skip();
 
+    struct SampledRow {
+        QByteArray field;
+        qint64 line;
+    };
+
     QLocale locale;
-    std::unique_ptr<DateTimeFieldReader> primaryTimes;
-    std::unique_ptr<DateTimeFieldReader> isoTimes;
-    DateTimeFieldReader* times = nullptr; // the one that read a row, once one has
+    std::optional<DateTimePatternFinder> finder; // until the pattern is settled
+    std::vector<SampledRow> sampledRows;         // the first rows of `rows`, their seconds unread
+    std::optional<DateTimeFieldReader> times;    // empty when no pattern read a sampled row
     QByteArray partial;
     bool discarding = false;     // inside an overlong line, up to its end
     qint64 unfinishedLength = 0; // bytes since the last line end, kept or not

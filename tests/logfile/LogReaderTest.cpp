@@ -73,18 +73,30 @@ void compareReaders(const LogReader& got, const LogRows& gotRows, const LogReade
 class LogReaderTest : public QObject {
     Q_OBJECT
   private slots:
+    // Logs travel between desktops: one written in Boston is read in Berlin or on a server.
     void readsWhatTheWriterWrote_data() {
         QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QLocale>("readUnder");
         QTest::addColumn<int>("piece");
-        QTest::newRow("US, whole") << QLocale(QLocale::English, QLocale::UnitedStates) << (1 << 20);
-        QTest::newRow("US, 7-byte pieces") << QLocale(QLocale::English, QLocale::UnitedStates) << 7;
-        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << 64;
-        QTest::newRow("C locale, ISO") << QLocale::c() << 3;
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        const QLocale german(QLocale::German, QLocale::Germany);
+        const QLocale c = QLocale::c();
+        QTest::newRow("US, whole") << us << us << (1 << 20);
+        QTest::newRow("US, 7-byte pieces") << us << us << 7;
+        QTest::newRow("German") << german << german << 64;
+        QTest::newRow("C locale, ISO") << c << c << 3;
+        QTest::newRow("US log under C") << us << c << 7;
+        QTest::newRow("US log under German") << us << german << 64;
+        QTest::newRow("German log under US") << german << us << 64;
+        QTest::newRow("ISO log under US") << c << us << 64;
+        QTest::newRow("British log under US")
+            << QLocale(QLocale::English, QLocale::UnitedKingdom) << us << 64;
     }
     void readsWhatTheWriterWrote() {
         QFETCH(QLocale, locale);
+        QFETCH(QLocale, readUnder);
         QFETCH(int, piece);
-        LogReader reader(locale);
+        LogReader reader(readUnder);
         const LogRows rows = readInPieces(reader, writtenLog(locale), piece);
         QVERIFY(reader.isLog());
         QCOMPARE(reader.labels(), labels);
@@ -124,6 +136,13 @@ class LogReaderTest : public QObject {
         QTest::newRow("unreadable date")
             << log + "5,yesterday,1,,,,,,,\r\n"
             << 5 << true << false << "could not be read: 1 (the first is on line 8)";
+        QTest::newRow("another desktop's log, one date unreadable")
+            << writtenLog(QLocale(QLocale::English, QLocale::UnitedStates)) +
+                   "5,12/8/2026 13:00:02 PM,1,,,,,,,\r\n"
+            << 5 << true << false << "could not be read: 1 (the first is on line 8)";
+        QTest::newRow("no date of any desktop")
+            << QByteArray(log).replace("2026-12-", "2026/12/") << 4 << true << false
+            << "could not be read: 4 (the first is on line 4)";
         QTest::newRow("header cut short") << QByteArray("KT7,Data Logger,RS232,Vx1\r\n,,a") << 0
                                           << true << false << "ends inside the three header";
         QTest::newRow("ten megabytes cut off without a line end")
@@ -150,24 +169,30 @@ class LogReaderTest : public QObject {
     // of the whole tells: rows, counts, and notes with the file's own line numbers.
     void stretchesReadApartJoinAsOne_data() {
         QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QLocale>("readUnder");
         QTest::addColumn<QByteArray>("tail");
         const QLocale c = QLocale::c();
-        QTest::newRow("clean") << c << QByteArray("5,2026-12-08 00:00:02,1,,,,,,,3\r\n");
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("clean") << c << c << QByteArray("5,2026-12-08 00:00:02,1,,,,,,,3\r\n");
         QTest::newRow("damage on both sides")
-            << c
+            << c << c
             << QByteArray("junk\r\n5,2026-12-08 00:00:02,1,,,,,,,\r\n6,someday,2,,,,,,,\r\n"
                           "7,2026-12-08 00:00:04,x,,,,,,,\r\n8,2026-12-08 00:00:05,4,,,,,,,\r\n"
                           "9,never,5,,,,,,,\r\n");
-        QTest::newRow("cut off at the end") << c << QByteArray("5,2026-12-08 00:00:02,1,,");
+        QTest::newRow("cut off at the end") << c << c << QByteArray("5,2026-12-08 00:00:02,1,,");
+        const QLocale german(QLocale::German, QLocale::Germany);
         QTest::newRow("German, an unreadable date")
-            << QLocale(QLocale::German, QLocale::Germany) << QByteArray("5,???,1,,,,,,,\r\n");
-        QTest::newRow("US") << QLocale(QLocale::English, QLocale::UnitedStates) << QByteArray();
+            << german << german << QByteArray("5,???,1,,,,,,,\r\n");
+        QTest::newRow("US") << us << us << QByteArray();
+        QTest::newRow("US log under C, an unreadable date")
+            << us << c << QByteArray("5,12/8/2026 0:00:02,1,,,,,,,\r\n");
     }
     void stretchesReadApartJoinAsOne() {
         QFETCH(QLocale, locale);
+        QFETCH(QLocale, readUnder);
         QFETCH(QByteArray, tail);
         const QByteArray bytes = writtenLog(locale) + tail;
-        LogReader whole(locale);
+        LogReader whole(readUnder);
         whole.feed(bytes);
         const LogRows wholeRows = whole.takeRows();
         qsizetype head = -1;
@@ -177,7 +202,7 @@ class LogReaderTest : public QObject {
         // Every line end after the first row is tried as the place where the stretches meet.
         for (qsizetype split = head; split > 0 && split < bytes.size();
              split = bytes.indexOf('\n', split) + 1) {
-            LogReader first(locale);
+            LogReader first(readUnder);
             first.feed(QByteArrayView(bytes).first(head));
             const std::unique_ptr<LogReader> later = first.readerForLaterRows();
             QVERIFY(later);
