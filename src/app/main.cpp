@@ -45,8 +45,14 @@ int runHeadlessBeside(int argc, char** argv) {
     std::wstring beside(self, length);
     beside = beside.substr(0, beside.rfind(L'\\') + 1) + L"kt7-headless.exe";
     std::wstring commandLine = ::GetCommandLineW();
+    // This windowed program's own output (a pipe, a file, or the console it attached to): a
+    // console program started without it would get a new console of its own.
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION child{};
     if (length > 0 && length < MAX_PATH &&
         ::CreateProcessW(beside.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
