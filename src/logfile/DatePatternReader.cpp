@@ -1,5 +1,6 @@
 #include "logfile/DatePatternReader.h"
 
+#include "logfile/PatternWalk.h"
 #include "text/AsciiDigit.h"
 
 namespace kt7 {
@@ -12,41 +13,18 @@ DatePatternReader::DatePatternReader(const QString& pattern) {
 }
 
 bool DatePatternReader::parse(const QString& pattern) {
-    QString literal;
-    const auto endLiteral = [&] {
-        if (!literal.isEmpty())
-            fields.push_back({Kind::Literal, 0, literal.toUtf8()});
-        literal.clear();
+    const auto literal = [this](const QString& text) {
+        fields.push_back({Kind::Literal, 0, text.toUtf8()});
     };
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern[i];
-        if (c == u'\'') {
-            const qsizetype close = pattern.indexOf(u'\'', i + 1);
-            if (close < 0)
-                return false;
-            literal += close == i + 1 ? QStringLiteral("'") : pattern.mid(i + 1, close - i - 1);
-            i = close + 1;
-            continue;
-        }
-        if (!c.isLetter()) {
-            literal += c;
-            ++i;
-            continue;
-        }
-        qsizetype run = 1;
-        while (i + run < pattern.size() && pattern[i + run] == c)
-            ++run;
-        endLiteral();
+    return walkPattern(pattern, literal, [this](QChar c, qsizetype run, qsizetype) -> qsizetype {
         if ((c == u'd' || c == u'M') && run <= 2)
             fields.push_back({c == u'd' ? Kind::Day : Kind::Month, static_cast<int>(run), {}});
         else if (c == u'y' && run == 4)
             fields.push_back({Kind::Year, 4, {}});
         else
-            return false; // names of days and months, short years: QLocale reads those
-        i += run;
-    }
-    endLiteral();
-    return true;
+            return 0; // names of days and months, short years: QLocale reads those
+        return run;
+    });
 }
 
 std::optional<QDate> DatePatternReader::read(QByteArrayView text) const {

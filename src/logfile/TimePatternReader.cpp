@@ -1,5 +1,6 @@
 #include "logfile/TimePatternReader.h"
 
+#include "logfile/PatternWalk.h"
 #include "text/AsciiDigit.h"
 
 namespace kt7 {
@@ -27,32 +28,11 @@ TimePatternReader::TimePatternReader(const QString& pattern, const QLocale& loca
 }
 
 bool TimePatternReader::parse(const QString& pattern) {
-    QString literal;
-    const auto endLiteral = [&] {
-        if (!literal.isEmpty())
-            fields.push_back({Kind::Literal, 0, literal.toUtf8()});
-        literal.clear();
-    };
     bool twelveHour = false;
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern[i];
-        if (c == u'\'') {
-            const qsizetype close = pattern.indexOf(u'\'', i + 1);
-            if (close < 0)
-                return false;
-            literal += close == i + 1 ? QStringLiteral("'") : pattern.mid(i + 1, close - i - 1);
-            i = close + 1;
-            continue;
-        }
-        if (!c.isLetter()) {
-            literal += c;
-            ++i;
-            continue;
-        }
-        qsizetype run = 1;
-        while (i + run < pattern.size() && pattern[i + run] == c)
-            ++run;
-        endLiteral();
+    const auto literal = [this](const QString& text) {
+        fields.push_back({Kind::Literal, 0, text.toUtf8()});
+    };
+    const auto field = [&](QChar c, qsizetype run, qsizetype i) -> qsizetype {
         const int digits = static_cast<int>(run);
         if ((c == u'A' || c == u'a') && run == 1) {
             // "A", "AP" and their lower-case forms are one field
@@ -67,15 +47,16 @@ bool TimePatternReader::parse(const QString& pattern) {
                                           : Kind::Second;
             fields.push_back({kind, digits, {}});
         } else {
-            return false; // milliseconds, time zones and the like: QLocale reads those
+            return 0; // milliseconds, time zones and the like: QLocale reads those
         }
-        i += run;
-    }
-    endLiteral();
+        return run;
+    };
+    if (!walkPattern(pattern, literal, field))
+        return false;
     // Without AM/PM, 'h' counts hours 0 to 23 as 'H' does.
-    for (Field& field : fields)
-        if (field.kind == Kind::Hour12 && !twelveHour)
-            field.kind = Kind::Hour24;
+    for (Field& f : fields)
+        if (f.kind == Kind::Hour12 && !twelveHour)
+            f.kind = Kind::Hour24;
     return true;
 }
 
