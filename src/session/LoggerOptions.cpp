@@ -95,23 +95,82 @@ QString loggerOptionsHelp() {
     return text;
 }
 
-LoggerOptionsResult parseLoggerOptions(const QStringList& arguments, bool headless) {
+namespace {
+
+// The parser's own complaints: an unknown option, a missing value, a stray argument.
+QString parseError(QCommandLineParser& parser, const QStringList& arguments) {
     if (!arguments.isEmpty() && takesValue(arguments.last()))
-        return fail(QStringLiteral("%1 needs a value").arg(arguments.last()));
-    QCommandLineParser parser;
+        return QStringLiteral("%1 needs a value").arg(arguments.last());
     addOptions(parser);
     if (!parser.parse(QStringList{QStringLiteral("kt7-logger")} + arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty())
-            return fail(QStringLiteral("unknown option \"%1%2\"")
-                            .arg(unknown[0].size() > 1 ? QStringLiteral("--") : QStringLiteral("-"),
-                                 unknown[0]));
-        return fail(parser.errorText());
+            return QStringLiteral("unknown option \"%1%2\"")
+                .arg(unknown[0].size() > 1 ? QStringLiteral("--") : QStringLiteral("-"),
+                     unknown[0]);
+        return parser.errorText();
     }
     if (!parser.positionalArguments().isEmpty())
-        return fail(
-            QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]));
+        return QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]);
+    return {};
+}
 
+// --fast, --every, --status-every, --new-file and --mqtt-drain, each within its range; the
+// complaint, or nothing when all were fine.
+QString readTimings(const QCommandLineParser& parser, LoggerOptions& options) {
+    const auto value = [&parser](const char* name) { return parser.value(QLatin1String(name)); };
+    const auto given = [&parser](const char* name) { return parser.isSet(QLatin1String(name)); };
+    if (given("fast"))
+        options.fastMode = true;
+    if (given("every")) {
+        if (options.fastMode)
+            return QStringLiteral("--fast and --every exclude each other");
+        options.everySeconds = wholeNumber(value("every"), 1, 32767);
+        if (!options.everySeconds)
+            return QStringLiteral("--every needs whole seconds from 1 to 32767");
+        options.fastMode = false;
+    }
+    if (given("status-every")) {
+        const std::optional<int> seconds = wholeNumber(value("status-every"), 1, 86400);
+        if (!seconds)
+            return QStringLiteral("--status-every needs whole seconds from 1 to 86400");
+        options.statusEverySeconds = *seconds;
+    }
+    if (given("new-file")) {
+        const std::optional<LogSplit> split = LogSplit::parse(value("new-file"));
+        if (!split)
+            return QStringLiteral("--new-file needs daily, hourly or a size such as 100MB");
+        options.newFile = *split;
+    }
+    if (given("mqtt-drain")) {
+        const std::optional<int> seconds = wholeNumber(value("mqtt-drain"), 0, 60);
+        if (!seconds)
+            return QStringLiteral("--mqtt-drain needs whole seconds from 0 to 60");
+        options.mqttDrainSeconds = *seconds;
+    }
+    return {};
+}
+
+// What no single option says: an empty broker, a folder given as the log, a missing set-up.
+QString checkTogether(const QCommandLineParser& parser, const LoggerOptions& options) {
+    if (parser.isSet(QStringLiteral("mqtt")) && options.mqttUrl.trimmed().isEmpty())
+        return QStringLiteral("--mqtt needs the broker's address, such as "
+                              "mqtt://broker.example:1883; leave --mqtt out to publish nothing");
+    if (!options.logPath.isEmpty() && QFileInfo(options.logPath).isDir())
+        return QStringLiteral("--log names the folder \"%1\"; give it the name of a log file, "
+                              "such as %1/KT7_LogData.csv")
+            .arg(options.logPath);
+    if (options.headless && options.setupPath.isEmpty() && !options.help && !options.version)
+        return QStringLiteral("--setup FILE.kt7 is needed");
+    return {};
+}
+
+} // namespace
+
+LoggerOptionsResult parseLoggerOptions(const QStringList& arguments, bool headless) {
+    QCommandLineParser parser;
+    if (const QString error = parseError(parser, arguments); !error.isEmpty())
+        return fail(error);
     LoggerOptions options;
     const auto value = [&parser](const char* name) { return parser.value(QLatin1String(name)); };
     const auto given = [&parser](const char* name) { return parser.isSet(QLatin1String(name)); };
@@ -133,44 +192,11 @@ LoggerOptionsResult parseLoggerOptions(const QStringList& arguments, bool headle
     options.mqttUrl = value("mqtt");
     options.mqttStation = value("mqtt-station");
     options.mqttReadings = value("mqtt-readings");
-    if (given("fast"))
-        options.fastMode = true;
-    if (given("every")) {
-        if (options.fastMode)
-            return fail(QStringLiteral("--fast and --every exclude each other"));
-        options.everySeconds = wholeNumber(value("every"), 1, 32767);
-        if (!options.everySeconds)
-            return fail(QStringLiteral("--every needs whole seconds from 1 to 32767"));
-        options.fastMode = false;
-    }
-    if (given("status-every")) {
-        const std::optional<int> seconds = wholeNumber(value("status-every"), 1, 86400);
-        if (!seconds)
-            return fail(QStringLiteral("--status-every needs whole seconds from 1 to 86400"));
-        options.statusEverySeconds = *seconds;
-    }
-    if (given("new-file")) {
-        const std::optional<LogSplit> split = LogSplit::parse(value("new-file"));
-        if (!split)
-            return fail(QStringLiteral("--new-file needs daily, hourly or a size such as 100MB"));
-        options.newFile = *split;
-    }
-    if (given("mqtt-drain")) {
-        const std::optional<int> seconds = wholeNumber(value("mqtt-drain"), 0, 60);
-        if (!seconds)
-            return fail(QStringLiteral("--mqtt-drain needs whole seconds from 0 to 60"));
-        options.mqttDrainSeconds = *seconds;
-    }
-    if (given("mqtt") && options.mqttUrl.trimmed().isEmpty())
-        return fail(QStringLiteral("--mqtt needs the broker's address, such as "
-                                   "mqtt://broker.example:1883; leave --mqtt out to publish "
-                                   "nothing"));
-    if (!options.logPath.isEmpty() && QFileInfo(options.logPath).isDir())
-        return fail(QStringLiteral("--log names the folder \"%1\"; give it the name of a log "
-                                   "file, such as %1/KT7_LogData.csv")
-                        .arg(options.logPath));
-    if (options.headless && options.setupPath.isEmpty() && !options.help && !options.version)
-        return fail(QStringLiteral("--setup FILE.kt7 is needed"));
+    QString error = readTimings(parser, options);
+    if (error.isEmpty())
+        error = checkTogether(parser, options);
+    if (!error.isEmpty())
+        return fail(error);
     return {options, {}};
 }
 
