@@ -9,7 +9,6 @@ namespace kt7 {
 std::optional<LogSplit> LogSplit::parse(const QString& text) {
     LogSplit split;
     static const QRegularExpression size(QStringLiteral("^([1-9][0-9]{0,6})MB$"));
-    static const QRegularExpression test(QStringLiteral("^test-every-([1-9][0-9]{0,4})s$"));
     if (text == QLatin1String("daily")) {
         split.every = Every::Day;
     } else if (text == QLatin1String("hourly")) {
@@ -17,9 +16,6 @@ std::optional<LogSplit> LogSplit::parse(const QString& text) {
     } else if (const QRegularExpressionMatch m = size.match(text); m.hasMatch()) {
         split.every = Every::Size;
         split.maxBytes = m.captured(1).toLongLong() * 1024 * 1024;
-    } else if (const QRegularExpressionMatch t = test.match(text); t.hasMatch()) {
-        split.every = Every::TestSeconds;
-        split.testSeconds = t.captured(1).toInt();
     } else {
         return std::nullopt;
     }
@@ -32,8 +28,6 @@ QString LogSplit::fileName(const QString& base, const QDateTime& start, int part
     QString stamp = c.toString(start, QStringLiteral("yyyy-MM-dd"));
     if (every == Every::Hour)
         stamp += c.toString(start, QStringLiteral("_HH00"));
-    else if (every == Every::TestSeconds)
-        stamp += c.toString(start, QStringLiteral("_HHmmss"));
     if (part > 1)
         stamp += QLatin1Char('_') + QString::number(part);
     const QFileInfo info(base);
@@ -52,8 +46,6 @@ bool LogSplit::due(const QDateTime& opened, const QDateTime& now, qint64 bytes) 
         return now.date() != opened.date() || now.time().hour() != opened.time().hour();
     case Every::Size:
         return bytes >= maxBytes;
-    case Every::TestSeconds:
-        return opened.secsTo(now) >= testSeconds;
     }
     return false;
 }

@@ -10,12 +10,11 @@ namespace kt7 {
 // Every file is named after the base with the date (and hour) of its start; a further file of
 // the same period gets _2, _3, ... so no file is ever written twice.
 struct LogSplit {
-    enum class Every { Never, Day, Hour, Size, TestSeconds };
+    enum class Every { Never, Day, Hour, Size };
     Every every = Every::Never;
     qint64 maxBytes = 0;
-    int testSeconds = 0; // a short period for tests only
 
-    // "daily", "hourly", "<N>MB", or "test-every-<N>s" (for tests); nullopt when not one of them.
+    // "daily", "hourly" or "<N>MB"; nullopt when not one of them.
     static std::optional<LogSplit> parse(const QString& text);
     bool active() const { return every != Every::Never; }
     // base "dir/KT7_LogData.csv", part 1 -> "dir/KT7_LogData_2026-12-09.csv"; part 2 ->
