@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     const long afterDay = residentKb();
     std::fprintf(stderr, "memory: %d ticks in %.1f s; %lld samples logged; %lld chart points\n",
                  Day, elapsedMs(wall) / 1000.0,
-                 static_cast<long long>(rig.window().state().SampleCount),
+                 static_cast<long long>(rig.window().session().sampleCount()),
                  static_cast<long long>(rig.chart().pointCount(1)));
 
     const double ratio =

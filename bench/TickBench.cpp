@@ -43,7 +43,7 @@ TickTimes runTicks(int devices, int lines, int ticks, kt7::MqttPublisher* publis
         if (publisher && publisher->isConnected())
             publisher->drain(1000);
     }
-    times.rows = rig.window().state().SampleCount;
+    times.rows = rig.window().session().sampleCount();
     return times;
 }
 

@@ -1,6 +1,6 @@
 #include "app/Form_KT7.h"
 
-#include "app/DropDownList.h"
+#include "platform/widgets/DropDownList.h"
 
 #include "chart/ChartComponent.h"
 
@@ -19,7 +19,7 @@ Form_KT7::Form_KT7(const Platform& platform, QWidget* parent)
     : QWidget(parent), platform(platform),
       logSession(platform.ports, platform.clock, platform.messages, platform.desktop.codePage(),
                  platform.desktop.logFolder()) {
-    logSession.recording().addSink(&chartFeed);
+    logSession.addSink(&chartFeed);
     buildWindow();
     connectHandlers();
     Form_Load();
@@ -54,13 +54,18 @@ void Form_KT7::connectHandlers() {
                 [this, i](const QString& text) { logSession.setLabel(i, text); });
     }
     // A link, break or relink that no handler of this window made.
-    connect(&logSession.links(), &LinkController::slotChanged, this, &Form_KT7::showDevice);
+    connect(&logSession, &LoggerSession::slotChanged, this, &Form_KT7::showDevice);
     for (int i = 0; i < 2; ++i) {
         connect(ComSetFile[i], &QPushButton::clicked, this, [this, i] { ComSetFile_Click(i); });
         connect(ComFile[i], &QPushButton::clicked, this, [this, i] { ComFile_Click(i); });
     }
     connect(TimerRecAI, &QTimer::timeout, this, &Form_KT7::TimerRecAI_Timer);
     connect(CheckLogAuto, &QCheckBox::stateChanged, this, &Form_KT7::CheckLogAuto_Click);
+    // The mode and the manual request have no handlers of their own; the session keeps them.
+    connect(OptLogMode[0], &QRadioButton::toggled, this,
+            [this] { logSession.setFastMode(OptLogMode[0]->isChecked()); });
+    connect(CheckLogManual, &QPushButton::toggled, this,
+            [this](bool on) { logSession.requestSample(on); });
     connect(TextLogInterval, &QLineEdit::textChanged, this, &Form_KT7::TextLogInterval_Change);
     connect(ChSetY, &QCheckBox::stateChanged, this, &Form_KT7::ChSetY_Click);
     Text_Chart_Pts->installEventFilter(this);
@@ -98,31 +103,8 @@ void Form_KT7::moveEvent(QMoveEvent* event) {
 
 void Form_KT7::closeEvent(QCloseEvent* event) {
     closeLog();
-    logSession.links().closeAll();
+    logSession.closeAllPorts();
     event->accept();
-}
-
-WindowState Form_KT7::state() const {
-    WindowState shown = st;
-    shown.LogFileName = logSession.logFileName();
-    shown.SampleCount = logSession.recording().sampleCount();
-    shown.IntervalCount = logSession.recording().intervalCount();
-    return shown;
-}
-
-int Form_KT7::checkValue(const QAbstractButton* box) {
-    if (const auto* check = qobject_cast<const QCheckBox*>(box))
-        return check->checkState() == Qt::PartiallyChecked ? 2 : (check->isChecked() ? 1 : 0);
-    return box->isChecked() ? 1 : 0;
-}
-
-void Form_KT7::setCheckValue(QAbstractButton* box, int value) {
-    if (auto* check = qobject_cast<QCheckBox*>(box); check && value == 2) {
-        check->setTristate(true);
-        check->setCheckState(Qt::PartiallyChecked);
-        return;
-    }
-    box->setChecked(value != 0);
 }
 
 } // namespace kt7

@@ -4,20 +4,17 @@
 #include "chart/ChartInteraction.h"
 #include "chart/LogViewer.h"
 
-#include <QLabel>
-#include <QPushButton>
-
 namespace kt7 {
 
 void Form_KT7::attachChartTools() {
     auto* tools = new ChartInteraction(*CWGraph1, CWGraph1->deviceGraphs(), platform.dialogs,
                                        platform.messages);
     tools->setObjectName(QStringLiteral("ChartTools"));
-    tools->setExportFolder(st.LogFolder);
+    tools->setExportFolder(logSession.logFolder());
     ChartInteraction::ReadoutSource readout;
-    readout.shows = [this](int device) { return Ch_Link[device]->isChecked(); };
+    readout.shows = [this](int device) { return logSession.slot(device).wanted(); };
     readout.name = [](int device) { return tr("Device %1").arg(device + 1); };
-    readout.unit = [this](int device) { return LabMSUnit[device]->text(); };
+    readout.unit = [this](int device) { return logSession.slot(device).unit; };
     readout.keyText = [](double key) { return tr("Point %1").arg(QString::number(key, 'f', 0)); };
     tools->setReadoutSource(std::move(readout));
     connect(tools, &ChartInteraction::viewMovedByUser, CWGraph1, &ChartComponent::pause);
@@ -27,7 +24,7 @@ void Form_KT7::attachChartTools() {
 }
 
 void Form_KT7::openLogViewer() {
-    LogViewer::openWithDialog(platform.dialogs, platform.messages, st.LogFolder, this);
+    LogViewer::openWithDialog(platform.dialogs, platform.messages, logSession.logFolder(), this);
 }
 
 } // namespace kt7

@@ -1,6 +1,6 @@
 // The per-device controls: eight columns 1320 twips apart in their frames.
 #include "app/Form_KT7.h"
-#include "app/LayoutKit.h"
+#include "platform/widgets/LayoutKit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The window's controls: names, captions, twips geometry, fonts and colours of the layout.
 #include "app/AppTitle.h"
 #include "app/Form_KT7.h"
-#include "app/LayoutKit.h"
 #include "chart/ChartComponent.h"
+#include "platform/widgets/LayoutKit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

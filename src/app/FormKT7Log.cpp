@@ -1,6 +1,6 @@
 // The CSV log: "New" and "Close", and the rows the sampling tick writes.
 #include "app/Form_KT7.h"
-#include "app/LayoutKit.h"
+#include "platform/widgets/LayoutKit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,19 +28,16 @@ void Form_KT7::ComFile_Click(int index) {
     }
 }
 
-void Form_KT7::SelectLogFile() {
-    const QString chosen = platform.dialogs.getSaveFileName(
-        {QStringLiteral("CSV Files (*.csv)|*.csv"), st.LogFolder, QStringLiteral("csv")});
-    if (!chosen.isEmpty())
-        st.LogFileName = chosen;
+// The file chosen, or none when the dialog was cancelled.
+QString Form_KT7::SelectLogFile() {
+    return platform.dialogs.getSaveFileName(
+        {QStringLiteral("CSV Files (*.csv)|*.csv"), logSession.logFolder(), QStringLiteral("csv")});
 }
 
 // Opens the chosen (or default) file with its header; the window counts a log as open only
 // when the file could really be written.
 bool Form_KT7::startLog() {
-    SelectLogFile();
-    const QString chosen = std::exchange(st.LogFileName, {});
-    return logSession.openLog(chosen, LoggerSession::LogOpening::ByUser);
+    return logSession.openLog(SelectLogFile(), LoggerSession::LogOpening::ByUser);
 }
 
 void Form_KT7::closeLog() {
@@ -60,7 +57,7 @@ void Form_KT7::closeLogControls() {
 // One message that says logging stopped, why, and the last sample the file is known to hold;
 // Total Samples shows the same number, so the window never claims rows the file lacks.
 void Form_KT7::tellLoggingStopped(const QString& text) {
-    LabelSamples->setText(QString::number(logSession.recording().sampleCount()));
+    LabelSamples->setText(QString::number(logSession.sampleCount()));
     platform.messages.show(text);
 }
 

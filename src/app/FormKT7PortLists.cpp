@@ -36,7 +36,7 @@ void Form_KT7::refillPortList(QComboBox* list, const QList<int>& present) {
 
 void Form_KT7::describePortEntries() {
     for (int n = 1; n <= HighestPortNumber; ++n) {
-        const QString path = logSession.links().devicePathOf(n);
+        const QString path = logSession.devicePathOf(n);
         const QString tip = portToolTip(path, portBehind(path, portMap.ports));
         for (QComboBox* list : CombMSCom)
             if (const int entry = list->findData(n); entry >= 0)
@@ -46,7 +46,7 @@ void Form_KT7::describePortEntries() {
 
 void Form_KT7::CombMSCom_DropDown(int /*index*/) {
     numberNewPorts();
-    const QList<int> present = logSession.links().presentPortNumbers();
+    const QList<int> present = logSession.presentPortNumbers();
     for (QComboBox* list : CombMSCom)
         refillPortList(list, present);
     describePortEntries();

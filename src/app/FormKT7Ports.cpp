@@ -10,28 +10,36 @@ namespace kt7 {
 
 void Form_KT7::CombMSCom_Click(int index) {
     // A linked device keeps its port open; moving it to another port starts from Off.
-    logSession.links().choosePort(index, CombMSCom[index]->currentData().toInt());
+    logSession.choosePort(index, CombMSCom[index]->currentData().toInt());
     showLink(index);
 }
 
 void Form_KT7::Ch_Link_Click(int index) {
-    logSession.links().linkClicked(index, Ch_Link[index]->isChecked());
+    logSession.linkClicked(index, Ch_Link[index]->isChecked());
     showLink(index);
     if (logSession.slot(index).link == LinkState::Linked)
         showReading(index);
 }
 
 void Form_KT7::ComTest_Click(int index) {
-    if (logSession.links().test(index))
+    if (logSession.testPort(index))
         showReading(index);
 }
 
 void Form_KT7::Tare_Click(int index) {
+    logSession.setTare(index, Tare[index]->isChecked(), LabMSData[index]->text());
+    showTare(index);
+}
+
+void Form_KT7::showTare(int index) {
     const QString device = QString::number(index + 1);
-    const bool on = Tare[index]->isChecked();
+    const bool on = logSession.slot(index).tareOn;
+    {
+        const QSignalBlocker quiet(Tare[index]);
+        Tare[index]->setChecked(on);
+    }
     Tare[index]->setText(on ? QStringLiteral("Tare On") + QStringLiteral("  Device ") + device
                             : QStringLiteral("Tare Off") + QStringLiteral(" Device ") + device);
-    logSession.setTare(index, on, LabMSData[index]->text());
 }
 
 void Form_KT7::showDevice(int index) {

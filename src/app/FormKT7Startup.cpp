@@ -1,11 +1,9 @@
 // Start-up: window size from the desktop, device colours, log folder, first page, port lists.
 #include "app/Form_KT7.h"
-#include "app/TwipsScale.h"
-#include "app/WindowFit.h"
 #include "chart/ChartComponent.h"
 #include "chart/DeviceColours.h"
-#include "logfile/LogFolder.h"
-#include "record/LoggerMessages.h"
+#include "platform/widgets/TwipsScale.h"
+#include "platform/widgets/WindowFit.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,8 +26,7 @@ void Form_KT7::Form_Load() {
         platform.messages.show(QStringLiteral("Disk C is not exist"));
         return;
     }
-    prepareLogFolder();
-    st.LogFolder = platform.desktop.logFolder();
+    logSession.prepareLogFolder();
     OptDev_Click(0);
     numberNewPorts();
     probePorts();
@@ -76,14 +73,6 @@ void Form_KT7::colourDevices() {
     }
 }
 
-bool Form_KT7::prepareLogFolder() {
-    const QString folder = platform.desktop.logFolder();
-    const LogFileError made = createLogFolder(folder);
-    if (!made.ok)
-        platform.messages.show(logFolderNotCreatedText(folder, made.reason));
-    return made.ok;
-}
-
 // Tries every port number once per list, as the lists are filled one entry at a time; a port
 // that exists but cannot be opened (held by another program) is still listed.
 void Form_KT7::probePorts() {
@@ -91,7 +80,7 @@ void Form_KT7::probePorts() {
         list->blockSignals(true);
     for (int n = 1; n <= PortNumbers; ++n)
         for (QComboBox* list : CombMSCom)
-            if (logSession.links().portExists(n))
+            if (logSession.portExists(n))
                 list->addItem(QStringLiteral("COM %1").arg(n), n);
     // Filling a list selects its first entry silently; the selection below must be a change.
     for (QComboBox* list : CombMSCom) {

@@ -1,9 +1,9 @@
 // The once-per-second sampling tick and the sampling controls. The session runs the tick's data
-// path; the window gives it the sampling controls' values and shows what it reports.
-#include "acquisition/IntervalRules.h"
+// path and keeps the sampling settings; the window passes each change on and shows what the tick
+// reports.
 #include "app/Form_KT7.h"
 #include "chart/ChartComponent.h"
-#include "record/LoggerMessages.h"
+#include "session/LogMessages.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,18 +14,7 @@
 namespace kt7 {
 
 void Form_KT7::TimerRecAI_Timer() {
-    logSession.sampling() = samplingControls();
     logSession.tick(*this);
-}
-
-SamplingSettings Form_KT7::samplingControls() {
-    SamplingSettings c;
-    c.autoSample = checkValue(CheckLogAuto);
-    c.fastMode = OptLogMode[0]->isChecked();
-    c.intervalMode = OptLogMode[1]->isChecked();
-    c.intervalText = TextLogInterval->text();
-    c.manualRequest = checkValue(CheckLogManual) == 1;
-    return c;
 }
 
 void Form_KT7::showPoll(const PollResult& poll) {
@@ -70,13 +59,13 @@ void Form_KT7::ChartFeed::readingsPolled(const SampleBlock& block, const QDateTi
 }
 
 void Form_KT7::CheckLogAuto_Click() {
-    if (checkValue(CheckLogAuto) == 1)
-        logSession.restartInterval();
+    logSession.setAutoSample(checkValue(CheckLogAuto));
 }
 
 void Form_KT7::TextLogInterval_Change() {
-    if (const std::optional<QString> text = normalisedIntervalText(TextLogInterval->text()))
-        TextLogInterval->setText(*text);
+    if (const QString text = logSession.setIntervalText(TextLogInterval->text());
+        text != TextLogInterval->text())
+        TextLogInterval->setText(text);
 }
 
 } // namespace kt7

@@ -3,6 +3,7 @@
 #include "app/WindowState.h"
 #include "platform/Platform.h"
 #include "platform/core/ComPortMap.h"
+#include "platform/widgets/CheckValue.h"
 #include "session/LoggerSession.h"
 
 #include <QMargins>
@@ -25,7 +26,6 @@ class QAbstractButton;
 namespace kt7 {
 
 class ChartComponent;
-struct SetupData;
 
 // The main window: every control and the chart, over the logger session that holds the devices,
 // their ports and the log. Handlers keep the names users of the original tool know them by; each
@@ -36,17 +36,16 @@ class Form_KT7 : public QWidget, private TickView {
     explicit Form_KT7(const Platform& platform, QWidget* parent = nullptr);
     ~Form_KT7() override;
 
-    // The window's own values, with the log's name and counts as the session has them.
-    WindowState state() const;
+    // The window's own values; the log's name and counts are the session's.
+    const WindowState& state() const { return st; }
     const LoggerSession& session() const { return logSession; }
     // Every logged row (or reading, as its settings say) goes to the publisher too.
     void publishWith(MqttPublisher& publisher) { logSession.publishWith(publisher); }
     // New log files by day, hour or size, when the settings file asks for them.
     void splitLogs(const LogSplit& split) { logSession.setLogSplit(split); }
-    const Recorder& recording() const { return logSession.recording(); }
     ChartComponent* chart() const { return CWGraph1; }
     QTimer* sampleTimer() const { return TimerRecAI; }
-    SerialPort& devicePort(int index) const { return logSession.links().port(index); }
+    SerialPort& devicePort(int index) const { return logSession.port(index); }
 
     // Start-up, run once by the constructor before the window is shown.
     void Form_Load();
@@ -73,8 +72,8 @@ class Form_KT7 : public QWidget, private TickView {
     // A port list is about to open: look for ports plugged in or pulled out since.
     void CombMSCom_DropDown(int index);
     // Once a second while a device waits for its broken port to return.
-    void TimerRelink_Timer() { logSession.links().relinkRound(); }
-    QTimer* relinkTimer() { return logSession.links().relinkTimer(); }
+    void TimerRelink_Timer() { logSession.relinkRound(); }
+    QTimer* relinkTimer() { return logSession.relinkTimer(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,7 +91,6 @@ class Form_KT7 : public QWidget, private TickView {
     void applyWindowSize();
     void fitToFrame();
     void colourDevices();
-    bool prepareLogFolder();
     void probePorts();
     void attachChartTools();
     void openLogViewer();
@@ -101,15 +99,17 @@ class Form_KT7 : public QWidget, private TickView {
     void showDevice(int index);
     void showLink(int index);
     void showReading(int index);
+    void showTare(int index);
+    void showSampling();
+    void showSetup(const SetupFileContent& content, const std::array<int, DeviceCount>& ports);
     void numberNewPorts();
     void refillPortList(QComboBox* list, const QList<int>& present);
     void describePortEntries();
-    void SelectLogFile();
+    QString SelectLogFile();
     bool startLog();
     void closeLog();
     void closeLogControls();
     void tellLoggingStopped(const QString& text);
-    SamplingSettings samplingControls();
 
     // What the tick shows in the controls.
     void showPoll(const PollResult& poll) override;
@@ -131,14 +131,11 @@ class Form_KT7 : public QWidget, private TickView {
     };
     void markLogButtons(bool logOpen);
     std::array<int, DeviceCount> restoreSetup(const QString& path);
-    SetupData currentSetup() const;
+    SetupChartPart chartSetup() const;
     bool saveSetup(const QString& path);
 
-    static int checkValue(const QAbstractButton* box);
-    static void setCheckValue(QAbstractButton* box, int value);
-
     Platform platform;
-    WindowState st; // the window's own values; the log and the devices are the session's
+    WindowState st;
     LoggerSession logSession;
     ChartFeed chartFeed{*this};
     std::optional<QMargins> fittedFrame; // the window frame the height was last fitted to

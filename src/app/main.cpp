@@ -2,80 +2,25 @@
 #include "app/Form_KT7.h"
 #include "chart/LogViewer.h"
 #include "headless/HeadlessMain.h"
-#include "platform/core/ComPortMap.h"
 #include "platform/core/PortPaths.h"
-#include "platform/serial/SystemSerialPorts.h"
+#include "platform/core/ProgramBeside.h"
+#include "platform/serial/PortListing.h"
 #include "platform/widgets/SystemPlatform.h"
 #include "session/LoggerOptions.h"
 #include "session/PublisherChoice.h"
 #include "session/WindowLogSettings.h"
 
 #include <QApplication>
-#include <array>
 #include <cstdio>
 #include <cstring>
-#include <string>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace {
-
-// `kt7-logger --list-ports`: the COM number map, with numbers given to new ports first, as the
-// window would on start-up.
-int listPorts(int argc, char** argv) {
-    const QCoreApplication app(argc, argv);
-    const kt7::SystemPortCatalogue catalogue;
-    const QByteArray text = kt7::portMapText(kt7::assignPortNumbers(catalogue)).toLocal8Bit();
-    std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
-    return 0;
-}
 
 // The headless logger is a small program beside this one, so that an unattended logger loads no
 // widget library; this program runs it in its own process only when that program is missing.
 int runHeadlessBeside(int argc, char** argv) {
-#ifdef Q_OS_WIN
-    // The same command line (Windows keeps it whole), given to the console program beside this
-    // one, which shares this console: its Ctrl+C and its output reach the logger directly.
-    wchar_t self[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring beside(self, length);
-    beside = beside.substr(0, beside.rfind(L'\\') + 1) + L"kt7-headless.exe";
-    std::wstring commandLine = ::GetCommandLineW();
-    // This windowed program's own output (a pipe, a file, or the console it attached to): a
-    // console program started without it would get a new console of its own.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION child{};
-    if (length > 0 && length < MAX_PATH &&
-        ::CreateProcessW(beside.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                         nullptr, &startup, &child)) {
-        // Ctrl+C is the child's to answer; this program only waits for its end.
-        ::SetConsoleCtrlHandler(nullptr, TRUE);
-        ::WaitForSingleObject(child.hProcess, INFINITE);
-        DWORD code = 1;
-        ::GetExitCodeProcess(child.hProcess, &code);
-        ::CloseHandle(child.hThread);
-        ::CloseHandle(child.hProcess);
-        return static_cast<int>(code);
-    }
-#endif
-#ifdef Q_OS_LINUX
-    std::array<char, 4096> self{};
-    const ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
-    if (length > 0) {
-        std::string beside(self.data(), static_cast<std::size_t>(length));
-        beside = beside.substr(0, beside.rfind('/') + 1) + "kt7-headless";
-        ::execv(beside.c_str(), argv);
-    }
-#endif
+    if (const std::optional<int> code = kt7::runProgramBeside("kt7-headless", argv))
+        return *code;
     return kt7::runHeadless(argc, argv);
 }
 
@@ -84,23 +29,10 @@ void printTo(std::FILE* stream, const QString& text) {
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
-// A windowed program on Windows has no standard output of its own when started from a console:
-// it writes to that console instead, unless its output was redirected.
-void useStartingConsole() {
-#ifdef Q_OS_WIN
-    if (::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_UNKNOWN)
-        return;
-    if (::AttachConsole(ATTACH_PARENT_PROCESS)) {
-        std::freopen("CONOUT$", "w", stdout);
-        std::freopen("CONOUT$", "w", stderr);
-    }
-#endif
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    useStartingConsole();
+    kt7::useStartingConsole();
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--headless") == 0)
             return runHeadlessBeside(argc, argv);
@@ -115,7 +47,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (early.options->listPorts)
-            return listPorts(argc, argv);
+            return kt7::printPortList(argc, argv);
     }
     QApplication app(argc, argv);
     // Qt's own options (-platform, -style ...) are gone from the arguments by now.

@@ -2,7 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
-#include "record/LoggerMessages.h"
+#include "session/LogMessages.h"
 
 namespace kt7 {
 
@@ -12,10 +12,11 @@ HeadlessLogger::HeadlessLogger(LoggerOptions options, SerialPortFactory& ports, 
     : options(std::move(options)), clock(clock), errors(errors), status(std::move(status)),
       session(ports, clock, errors, std::move(codePage), std::move(logFolder)) {
     // Nobody is there to see a box pile up: every lost link is told.
-    session.links().tellEveryLoss(true);
-    connect(&session.links(), &LinkController::linked, this, [this](int i, bool again) {
+    session.tellEveryLoss(true);
+    session.clearCaptions();
+    connect(&session, &LoggerSession::linked, this, [this](int i, bool again) {
         this->status(QStringLiteral("Device %1 (%2) linked%3: %4 %5")
-                         .arg(QString::number(i + 1), session.links().portName(i),
+                         .arg(QString::number(i + 1), session.portName(i),
                               again ? QStringLiteral(" again") : QString(),
                               session.slot(i).valueText, session.slot(i).unit));
     });
@@ -43,14 +44,21 @@ void HeadlessLogger::report(const QString& more) {
 
 int HeadlessLogger::start() {
     const std::optional<SetupFileContent> setup = session.readSetup(options.setupPath);
-    if (!setup || !session.applySetup(options.setupPath, *setup))
+    if (!setup)
+        return CannotLog;
+    // Nothing is shown before the link: a tare takes the first reading the link finds.
+    const auto anyPort = [](int, int port) { return port > 0; };
+    if (!session
+             .applySetup(options.setupPath, *setup, LoggerSession::TareFrom::FirstReadingOfLink,
+                         anyPort)
+             .whole)
         return CannotLog;
     session.applyOptions(options);
     // Linked first, so the header holds the units the devices send.
     starting = true;
     startCode = 0;
-    session.links().linkSeveral(session.devicesWithPort(), LinkController::Several::KeepTrying,
-                                [this] { startLogging(); });
+    session.linkSeveral(session.devicesWithPort(), LinkController::Several::KeepTrying,
+                        [this] { startLogging(); });
     starting = false;
     return startCode;
 }

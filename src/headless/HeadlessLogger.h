@@ -34,7 +34,7 @@ class HeadlessLogger : public QObject, private TickView {
     // SIGHUP: the log goes on in its next file at once.
     void startNewFile() { session.startNewFile(*this); }
     QString statusLine() const;
-    const Recorder& recording() const { return session.recording(); }
+    const LoggerSession& loggerSession() const { return session; }
 
   signals:
     // Logging cannot go on (the log could not be written); the program should end with code.

@@ -1,10 +1,10 @@
 #include "link/LinkController.h"
 
 #include "acquisition/LatestReading.h"
+#include "link/LinkMessages.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "platform/core/PortNumbering.h"
-#include "record/LoggerMessages.h"
 
 namespace kt7 {
 

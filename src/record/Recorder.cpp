@@ -42,6 +42,7 @@ const PollResult& Recorder::tick(const TickControls& c, TickView& view) {
     interval += elapsed.update(now.time().second());
 
     lastPoll = {};
+    manualTaken = false;
     PollResult& poll = lastPoll;
     guarded("poll", [&] {
         poll = poller.poll(c.devices);
@@ -78,6 +79,7 @@ const PollResult& Recorder::tick(const TickControls& c, TickView& view) {
         const std::optional<int> seconds = intervalSeconds(c.intervalText);
         const bool due = seconds && interval >= *seconds;
         if (logOpen && (due || c.manualRequest) && data) {
+            manualTaken = c.manualRequest;
             view.manualRequestTaken();
             writeRow(poll.block.row(poll.block.rowCount() - 1));
             view.showSampleCount(samples);

@@ -57,6 +57,8 @@ class Recorder {
     qint32 sampleCount() const { return samples; }
     qint32 intervalCount() const { return interval; }
     void restartInterval();
+    // The last tick wrote the row a manual sample request asked for.
+    bool tookManualRequest() const { return manualTaken; }
     const TickDurations& durations() const { return tickDurations; }
 
     DevicePoller& devicePoller() { return poller; }
@@ -83,6 +85,7 @@ class Recorder {
     std::function<void(const QString&)> tellFailure;
     std::function<void(TickView&)> goOnAfterCut;
     qint64 failedSteps = 0;
+    bool manualTaken = false;
     qint64 fileBytes = 0;
     std::array<qint64, DeviceCount> notLogged{};
     QSet<QString> toldFailures;

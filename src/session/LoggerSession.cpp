@@ -1,10 +1,12 @@
 #include "session/LoggerSession.h"
 
+#include "acquisition/IntervalRules.h"
+#include "link/LinkMessages.h"
 #include "logfile/CsvFormat.h"
 #include "logfile/LogFolder.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
-#include "record/LoggerMessages.h"
+#include "session/LogMessages.h"
 #include "setup/SetupFileStore.h"
 
 #include <QFileInfo>
@@ -22,6 +24,8 @@ LoggerSession::LoggerSession(SerialPortFactory& ports, Clock& clock, MessageBoxe
       linker(table, ports, clock, messages, recorder.devicePoller()) {
     recorder.onStepFailure([this](const QString& text) { tellTickFailure(text); });
     recorder.onFileCutShort([this](TickView& view) { startNewFile(view); });
+    connect(&linker, &LinkController::slotChanged, this, &LoggerSession::slotChanged);
+    connect(&linker, &LinkController::linked, this, &LoggerSession::linked);
 }
 
 LoggerSession::~LoggerSession() {
@@ -40,6 +44,8 @@ void LoggerSession::tick(TickView& view) {
     c.intervalText = settings.intervalText;
     c.manualRequest = settings.manualRequest;
     const PollResult& poll = recorder.tick(c, view);
+    if (recorder.tookManualRequest())
+        settings.manualRequest = false;
     for (int i = 0; i < DeviceCount; ++i) {
         if (poll.valueLabels[i])
             table[i].valueText = *poll.valueLabels[i];
@@ -61,13 +67,43 @@ void LoggerSession::tellTickFailure(const QString& text) {
     std::fflush(stderr);
 }
 
+void LoggerSession::clearCaptions() {
+    for (int i = 0; i < DeviceCount; ++i) {
+        table[i].unit.clear();
+        table[i].label.clear();
+    }
+}
+
+bool LoggerSession::prepareLogFolder() {
+    const LogFileError made = createLogFolder(folder);
+    if (!made.ok)
+        messages.show(logFolderNotCreatedText(folder, made.reason));
+    return made.ok;
+}
+
+void LoggerSession::setAutoSample(int value) {
+    if (value == settings.autoSample)
+        return;
+    settings.autoSample = value;
+    if (value == 1)
+        recorder.restartInterval();
+}
+
+void LoggerSession::setFastMode(bool fast) {
+    settings.fastMode = fast;
+    settings.intervalMode = !fast;
+}
+
+QString LoggerSession::setIntervalText(const QString& text) {
+    settings.intervalText = normalisedIntervalText(text).value_or(text);
+    return settings.intervalText;
+}
+
 bool LoggerSession::openLog(const QString& path, LogOpening how) {
     QString chosen = path;
     if (chosen.isEmpty()) {
-        if (const LogFileError made = createLogFolder(folder); !made.ok) {
-            messages.show(logFolderNotCreatedText(folder, made.reason));
+        if (!prepareLogFolder())
             return false;
-        }
         chosen = folder + DefaultLogName;
     }
     splitBase = chosen;
@@ -139,75 +175,6 @@ std::optional<QString> LoggerSession::closeLog() {
 
 QString LoggerSession::stoppedText(const QString& path, const LogFileError& cause) {
     return loggingStoppedText(path, cause, recorder.settleAfterFailure(cause));
-}
-
-std::optional<SetupFileContent> LoggerSession::readSetup(const QString& path) {
-    SetupFileResult loaded = SetupFileStore(pages).load(path);
-    if (!loaded.ok) {
-        messages.show(loaded.message);
-        return std::nullopt;
-    }
-    return std::move(loaded.content);
-}
-
-SetupFileResult LoggerSession::saveSetup(const QString& path, const SetupData& data) {
-    const SetupFileResult saved = SetupFileStore(pages).save(path, data);
-    if (!saved.ok)
-        messages.show(saved.message);
-    return saved;
-}
-
-// Line 1's sampling options, and per device its port, tare and label. A tare that is on is taken
-// from the first reading of the device's link; units come from the link too.
-bool LoggerSession::applySetup(const QString& path, const SetupFileContent& content) {
-    const auto& general = *content.general;
-    const SetupSampling sampling = readSetupSampling(general);
-    if (sampling.firstInvalidField != 0) {
-        messages.show(setupFieldInvalidText(path, sampling.firstInvalidField));
-        return false;
-    }
-    settings.autoSample = *sampling.autoSample;
-    settings.fastMode = *sampling.fast;
-    settings.intervalMode = *sampling.sec;
-    settings.intervalText = toText(general[3]);
-    for (int i = 0; i < DeviceCount; ++i) {
-        DeviceSlot& slot = table[i];
-        slot.unit.clear();
-        slot.label.clear();
-        if (!content.devices[i])
-            continue;
-        const auto& fields = *content.devices[i];
-        slot.label = toText(fields[5]);
-        linker.choosePort(i, toInt16(fields[3]).value_or(0));
-        slot.tareOn = toInt16(fields[4]) == qint16(1);
-        slot.tareAtLink = slot.tareOn;
-        slot.tare = TareOffset::zero();
-    }
-    return true;
-}
-
-void LoggerSession::applyOptions(const LoggerOptions& options) {
-    if (options.autoSample)
-        settings.autoSample = 1;
-
-    if (options.fastMode) {
-        settings.fastMode = *options.fastMode;
-        settings.intervalMode = !*options.fastMode;
-    }
-    // --fast asks for every reading and nothing else: the interval rows that Fast mode from a
-    // set-up file adds (a repeat of the newest reading every so many seconds) are left out.
-    if (options.everySeconds)
-        settings.intervalText = QString::number(*options.everySeconds);
-    else if (options.fastMode.value_or(false))
-        settings.intervalText.clear();
-}
-
-QList<int> LoggerSession::devicesWithPort() const {
-    QList<int> devices;
-    for (int i = 0; i < DeviceCount; ++i)
-        if (table[i].portNumber != 0)
-            devices << i;
-    return devices;
 }
 
 void LoggerSession::publishWith(MqttPublisher& mqtt) {

@@ -7,9 +7,11 @@
 #include "record/Recorder.h"
 #include "session/LoggerOptions.h"
 #include "session/SamplingSettings.h"
+#include "session/SetupChartPart.h"
 #include "setup/SetupFileStore.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,19 +35,49 @@ class LoggerSession : public QObject {
     ~LoggerSession() override;
 
     const DeviceSlot& slot(int index) const { return table[index]; }
-    DeviceSlots& deviceSlots() { return table; }
-    LinkController& links() { return linker; }
-    const LinkController& links() const { return linker; }
     const Recorder& recording() const { return recorder; }
-    Recorder& recording() { return recorder; }
-    SamplingSettings& sampling() { return settings; }
+    qint32 sampleCount() const { return recorder.sampleCount(); }
+    const SamplingSettings& samplingSettings() const { return settings; }
     CodePage codePage() const { return pages; }
     QString logFolder() const { return folder; }
+    // The window's design captions ("Label 1", "us") are no labels or units of a logger without
+    // one: its log header holds only what the set-up file and the links give.
+    void clearCaptions();
+    // The log folder made when missing; told when that fails.
+    bool prepareLogFolder();
 
+    // The devices: label, tare (the value given is where it is taken from: the value shown now),
+    // port choice, link, port test, and the ports behind the COM numbers.
     void setLabel(int index, const QString& text) { table[index].label = text; }
     void setTare(int index, bool on, const QString& shownValue) {
         table.setTare(index, on, shownValue);
     }
+    void choosePort(int index, int portNumber) { linker.choosePort(index, portNumber); }
+    bool linkClicked(int index, bool wanted) { return linker.linkClicked(index, wanted); }
+    bool testPort(int index) { return linker.test(index); }
+    void linkSeveral(const QList<int>& devices, LinkController::Several how,
+                     std::function<void()> done = {}) {
+        linker.linkSeveral(devices, how, std::move(done));
+    }
+    void relinkRound() { linker.relinkRound(); }
+    QTimer* relinkTimer() { return linker.relinkTimer(); }
+    void closeAllPorts() { linker.closeAll(); }
+    // Every break of a linked port is told, not only the first after a link by hand.
+    void tellEveryLoss(bool every) { linker.tellEveryLoss(every); }
+    SerialPort& port(int index) const { return linker.port(index); }
+    QString portName(int index) const { return linker.portName(index); }
+    bool portExists(int portNumber) { return linker.portExists(portNumber); }
+    QList<int> presentPortNumbers() { return linker.presentPortNumbers(); }
+    QString devicePathOf(int portNumber) { return linker.devicePathOf(portNumber); }
+
+    // The sampling settings, as the user sets them; each takes effect at the next tick.
+    // Switching automatic sampling on (1) starts the interval count again.
+    void setAutoSample(int value);
+    void setFastMode(bool fast);
+    // The interval text as it stands once a value of 1 or less became "1".
+    QString setIntervalText(const QString& text);
+    void requestSample(bool on) { settings.manualRequest = on; }
+    void addSink(RecordSink* sink) { recorder.addSink(sink); }
 
     // One sampling tick: the slots' ports polled, value captions taken, rows logged.
     void tick(TickView& view);
@@ -76,10 +108,21 @@ class LoggerSession : public QObject {
 
     // The set-up file read, or nullopt after its message was shown.
     std::optional<SetupFileContent> readSetup(const QString& path);
-    SetupFileResult saveSetup(const QString& path, const SetupData& data);
-    // The set-up applied straight to the session, for a logger without a window (the window
-    // applies it through its controls). False when line 1 holds a value that cannot be used.
-    bool applySetup(const QString& path, const SetupFileContent& content);
+    // The file from the sampling settings and the slots; the chart's part is the window's.
+    SetupFileResult saveSetup(const QString& path, const SetupChartPart& chart);
+
+    // Where a tare that a set-up file switches on takes its value from.
+    enum class TareFrom { ShownValue, FirstReadingOfLink };
+    struct SetupApplied {
+        bool whole = false;                   // line 1 was usable, so the devices were applied
+        std::array<int, DeviceCount> ports{}; // the port each device was given (0: none)
+    };
+    // Line 1 in the order of its fields up to the first unusable one (told, and then nothing
+    // more is applied); then per device its tare, label and port, each on its own. A value equal
+    // to the present one changes nothing. A port that `offered` does not offer the device is
+    // told ("Device n COMx is Null") and the device keeps its port.
+    SetupApplied applySetup(const QString& path, const SetupFileContent& content, TareFrom tare,
+                            const std::function<bool(int device, int port)>& offered);
     // The end of publishing: up to `seconds` for what is still queued, whatever the broker does;
     // how many were delivered meanwhile and how many not is told, and returned for the status.
     QString finishPublishing(int seconds);
@@ -96,9 +139,14 @@ class LoggerSession : public QObject {
 
   signals:
     void logFileStarted(const QString& path);
+    // A link, break or relink that no request of the front end made.
+    void slotChanged(int index);
+    void linked(int index, bool again);
 
   private:
     void tellTickFailure(const QString& text);
+    void applyDevice(int index, const std::array<SetupValue, 6>& fields, TareFrom tare,
+                     const std::function<bool(int, int)>& offered, SetupApplied& applied);
     QString freeFileName(const QString& base) const;
 
     Clock& clock;

@@ -2,7 +2,7 @@
 #include "common/DeviceLine.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeSerialPorts.h"
-#include "record/LoggerMessages.h"
+#include "link/LinkMessages.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -225,7 +225,7 @@ class ChartToolsTest : public QObject {
         trigger("Save chart as PNG…");
         trigger("Save chart as PDF…");
         QCOMPARE(s.f.dialogs.saveRequests.size(), size_t(2));
-        QCOMPARE(s.f.dialogs.saveRequests[0].initialFolder, s.f.window->state().LogFolder);
+        QCOMPARE(s.f.dialogs.saveRequests[0].initialFolder, s.f.window->session().logFolder());
         QCOMPARE(s.f.dialogs.saveRequests[1].defaultSuffix, QStringLiteral("pdf"));
 
         const QImage png(dir + "/chart.png");

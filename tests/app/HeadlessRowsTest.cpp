@@ -121,7 +121,7 @@ class HeadlessRowsTest : public QObject {
         const QList<QByteArray> rows = rowsWithoutDates(window.path("window.csv"));
         QVERIFY(rows.size() >= 3);
         QCOMPARE(rowsWithoutDates(window.path("headless.csv")), rows);
-        QCOMPARE(headless.logger.recording().sampleCount(), window.state().SampleCount);
+        QCOMPARE(headless.logger.loggerSession().sampleCount(), window.session().sampleCount());
         QVERIFY(headless.status.last().contains(
             QStringLiteral("rows written %1, devices linked 3 (1 2 3)").arg(rows.size())));
     }

@@ -28,7 +28,7 @@ void sampleOnce(LoggerBench& bench, const QByteArray& value = "1") {
 
 // After a failure the window is in the state "Close" leaves: no log, Close marked, input open.
 void verifyClosedState(LoggerBench& bench) {
-    QVERIFY(bench.state().LogFileName.isEmpty());
+    QVERIFY(bench.session().logFileName().isEmpty());
     QVERIFY(isButtonFace(bench.newButton()));
     QVERIFY(isWhite(bench.closeButton()));
     QVERIFY(bench.frame("FrameTare")->isEnabled());
@@ -92,7 +92,7 @@ class LogFailureTest : public QObject {
 
         sampleOnce(bench); // nothing is counted as open, so nothing is written or reported
         QCOMPARE(bench.fixture.messages.shown.size(), 1);
-        QCOMPARE(bench.state().SampleCount, 2);
+        QCOMPARE(bench.session().sampleCount(), 2);
         QVERIFY(bench.openLog(bench.path(QStringLiteral("next.csv")))); // "New" works again
     }
 
@@ -134,7 +134,7 @@ class LogFailureTest : public QObject {
         QFile::setPermissions(folder, all);
 
         QCOMPARE(bench.fixture.messages.shown, QStringList{QStringLiteral("Log File was opened.")});
-        QVERIFY(bench.state().LogFileName.isEmpty());
+        QVERIFY(bench.session().logFileName().isEmpty());
         QVERIFY(isButtonFace(bench.newButton()));
         QVERIFY(isButtonFace(bench.closeButton()));
         QVERIFY(bench.frame("FrameTare")->isEnabled());
@@ -180,7 +180,7 @@ class LogFailureTest : public QObject {
         QVERIFY2(message.contains(systemReason(EFBIG)), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("number 2")), qPrintable(message));
         // The counter tells how many rows the file holds.
-        QCOMPARE(bench.state().SampleCount, 2);
+        QCOMPARE(bench.session().sampleCount(), 2);
         QCOMPARE(bench.samplesCaption(), QStringLiteral("2"));
         QCOMPARE(openHandlesOn(path), 0);
 
@@ -200,7 +200,7 @@ class LogFailureTest : public QObject {
         const QByteArray written = fileBytes(path);
 
         QVERIFY(bench.window().close());
-        QVERIFY(bench.state().LogFileName.isEmpty());
+        QVERIFY(bench.session().logFileName().isEmpty());
         QCOMPARE(openHandlesOn(path), 0);
         QCOMPARE(fileBytes(path), written);
         QCOMPARE(fileLines(path).size(), 5);

@@ -115,7 +115,7 @@ class LogFileWindowTest : public QObject {
         bench.window().ComFile_Click(0);
 
         QCOMPARE(bench.fixture.dialogs.saveRequests.size(), requests);
-        QCOMPARE(bench.state().LogFileName, logOpen ? first : QString());
+        QCOMPARE(bench.session().logFileName(), logOpen ? first : QString());
         QVERIFY(!QFile::exists(other));
         QVERIFY(!QFile::exists(bench.defaultLogPath()));
         QCOMPARE(bench.fixture.messages.shown, QStringList());
@@ -132,7 +132,7 @@ class LogFileWindowTest : public QObject {
         bench.autoSample()->setChecked(true);
         bench.pressClose(); // no log: still unchecks Auto Sample, marks the closed state
         QVERIFY(!bench.autoSample()->isChecked());
-        QVERIFY(bench.state().LogFileName.isEmpty());
+        QVERIFY(bench.session().logFileName().isEmpty());
         QVERIFY(isWhite(bench.closeButton()));
 
         const QString first = bench.path(QStringLiteral("first.csv"));
@@ -143,7 +143,7 @@ class LogFileWindowTest : public QObject {
         sampleOnce(bench, "2");
         bench.autoSample()->setChecked(true);
         bench.pressClose();
-        QVERIFY(bench.state().LogFileName.isEmpty());
+        QVERIFY(bench.session().logFileName().isEmpty());
         QVERIFY(!bench.autoSample()->isChecked());
         QCOMPARE(bench.samplesCaption(), QStringLiteral("2"));
         QVERIFY(isButtonFace(bench.newButton()));
@@ -190,13 +190,13 @@ class LogFileWindowTest : public QObject {
         QCOMPARE(request.initialFolder, bench.fixture.desktop.logDir);
         QCOMPARE(request.defaultSuffix, QStringLiteral("csv"));
         if (starts) {
-            QCOMPARE(bench.state().LogFileName, path);
+            QCOMPARE(bench.session().logFileName(), path);
             QCOMPARE(fileBytes(path), defaultHeader);
             QCOMPARE(bench.fixture.messages.shown, QStringList());
             QVERIFY(isWhite(bench.newButton()));
             return;
         }
-        QVERIFY(bench.state().LogFileName.isEmpty());
+        QVERIFY(bench.session().logFileName().isEmpty());
         QCOMPARE(fileBytes(path), contents);
         QCOMPARE(bench.fixture.messages.shown.size(), 1);
         QVERIFY(bench.fixture.messages.shown[0].contains(QDir::toNativeSeparators(path)));

@@ -225,7 +225,7 @@ class LogViewerTest : public QObject {
             if (action->text() == QStringLiteral("Open log in viewer…"))
                 action->trigger();
         QCOMPARE(f.dialogs.openRequests.size(), size_t(1));
-        QCOMPARE(f.dialogs.openRequests[0].initialFolder, f.window->state().LogFolder);
+        QCOMPARE(f.dialogs.openRequests[0].initialFolder, f.window->session().logFolder());
         auto* viewer = f.window->findChild<LogViewer*>();
         QVERIFY(viewer && viewer->isWindow() && viewer->isVisible());
         QCOMPARE(viewer->windowTitle(), QStringLiteral("old.csv"));

@@ -1,7 +1,7 @@
-#include "app/WindowFit.h"
 #include "chart/ChartComponent.h"
 #include "common/TestRegistry.h"
 #include "common/WindowFixture.h"
+#include "platform/widgets/WindowFit.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,7 +68,7 @@ class StartupTest : public QObject {
         QVERIFY(!QDir(fresh.desktop.logDir).exists());
         fresh.create();
         QVERIFY(QDir(fresh.desktop.logDir).exists());
-        QCOMPARE(fresh.window->state().LogFolder, fresh.desktop.logDir);
+        QCOMPARE(fresh.window->session().logFolder(), fresh.desktop.logDir);
 
         WindowFixture present({1}, false);
         QVERIFY(QDir().mkpath(present.desktop.logDir));
@@ -102,7 +102,6 @@ class StartupTest : public QObject {
         fixture.desktop.appFolder = fixture.home.path() + QStringLiteral("/gone");
         fixture.create();
         QCOMPARE(fixture.messages.shown, QStringList{"Disk C is not exist"});
-        QVERIFY(fixture.window->state().LogFolder.isEmpty());
         QVERIFY(!QDir(fixture.desktop.logDir).exists());
         QCOMPARE(fixture.ports.totalOpenAttempts(), 0);
         QCOMPARE(fixture.control<QComboBox>(QStringLiteral("CombMSCom"), 0)->count(), 0);
@@ -178,9 +177,9 @@ class StartupTest : public QObject {
             QVERIFY(!fixture.button(QStringLiteral("Ch_Link"), i)->isChecked());
             QVERIFY(!fixture.window->devicePort(i).isOpen());
         }
-        QVERIFY(fixture.window->state().LogFileName.isEmpty());
-        QCOMPARE(fixture.window->state().SampleCount, 0);
-        QCOMPARE(fixture.window->state().IntervalCount, 0);
+        QVERIFY(fixture.window->session().logFileName().isEmpty());
+        QCOMPARE(fixture.window->session().sampleCount(), 0);
+        QCOMPARE(fixture.window->session().recording().intervalCount(), 0);
     }
 };
 

@@ -139,7 +139,7 @@ class TickRowsTest : public QObject {
             QVERIFY2(all.size() == written + rows[k].size(), tick);
             QCOMPARE(all.mid(written), device1Rows(written + 1, bench.now(), rows[k]));
             written = all.size();
-            QCOMPARE(bench.state().SampleCount, written);
+            QCOMPARE(bench.session().sampleCount(), written);
             QVERIFY2(bench.samplesCaption() == QString::number(written), tick);
             QVERIFY2(bench.intervalCaption() == captions[k],
                      tick + ": " + bench.intervalCaption().toLatin1());
@@ -164,7 +164,7 @@ class TickRowsTest : public QObject {
         bench.fixture.ports.send(1, "-1234.5"); // more than six characters, no line end
         bench.tick();
         QCOMPARE(dataRows(bench.path()).size(), 1);
-        QCOMPARE(bench.state().SampleCount, 1);
+        QCOMPARE(bench.session().sampleCount(), 1);
         QCOMPARE(chart->axisCaption(1), xCaption);
         QCOMPARE(chart->pointCount(1), points);
         QCOMPARE(bench.intervalCaption(), counting);
@@ -222,7 +222,7 @@ class TickRowsTest : public QObject {
         bench.send(0, "4.5");
         bench.tick();
         QVERIFY(bench.manualSample()->isChecked());
-        QVERIFY(bench.state().LogFileName.isEmpty());
+        QVERIFY(bench.session().logFileName().isEmpty());
 
         QVERIFY(bench.openLog(bench.path()));
         bench.tick(); // no data

@@ -20,7 +20,7 @@ class LoggerBench {
     }
 
     kt7::Form_KT7& window() { return *fixture.window; }
-    kt7::WindowState state() { return fixture.window->state(); }
+    const kt7::LoggerSession& session() { return fixture.window->session(); }
     QString path(const QString& name = QStringLiteral("log.csv")) const {
         return fixture.home.filePath(name);
     }
@@ -39,7 +39,7 @@ class LoggerBench {
     }
     bool openLog(const QString& chosen) {
         pressNew(chosen);
-        return !state().LogFileName.isEmpty();
+        return !fixture.window->session().logFileName().isEmpty();
     }
     void pressClose() { fixture.button(QStringLiteral("ComFile"), 1)->click(); }
     // Moves the clock on and runs one sampling tick.

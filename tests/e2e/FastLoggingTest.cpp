@@ -37,7 +37,7 @@ class FastLoggingTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(running.elapsed() >= 10000 && samples->text().toInt() >= 100,
                                  40000);
         f.window->ComFile_Click(1);
-        QVERIFY(f.window->state().LogFileName.isEmpty());
+        QVERIFY(f.window->session().logFileName().isEmpty());
         QVERIFY2(f.messages.shown.isEmpty(), qPrintable(f.messages.shown.join('\n')));
         QVERIFY(tickEnds.size() >= 2);
         const qint64 beforeLastTick = tickEnds[tickEnds.size() - 2];

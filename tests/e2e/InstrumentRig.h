@@ -29,7 +29,7 @@ struct InstrumentRig {
     }
 
     int samples() const;
-    bool logging() const { return !f->window->state().LogFileName.isEmpty(); }
+    bool logging() const { return !f->window->session().logFileName().isEmpty(); }
     // The rows of a log file, whole and numbered 1, 2, 3, ...; a fault text when they are not.
     QString rowsOf(const QString& path, QList<QByteArray>& rows) const;
 

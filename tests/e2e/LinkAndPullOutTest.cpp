@@ -204,7 +204,7 @@ class LinkAndPullOutTest : public QObject {
         list1->setCurrentIndex(list1->findData(2));
         QVERIFY(f.logFast({1, 0}, csvPath));
         QAbstractButton* link2 = f.button(QStringLiteral("Ch_Link"), 1);
-        const auto rows = [&f] { return f.window->state().SampleCount; };
+        const auto rows = [&f] { return f.window->session().sampleCount(); };
         QTRY_VERIFY_WITH_TIMEOUT(rows() >= 20, 20000);
 
         // Its port vanishes and its link dangles, as an unplugged adapter's by-id name does.

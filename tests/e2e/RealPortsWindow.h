@@ -43,7 +43,7 @@ class RealPortsWindow : public kt7test::WindowControls<RealPortsWindow> {
         }
         dialogs.answers = QStringList{csvPath};
         window->ComFile_Click(0);
-        return window->state().LogFileName == csvPath;
+        return window->session().logFileName() == csvPath;
     }
 
     kt7::SystemSerialPortFactory ports;

@@ -1,64 +1,11 @@
-#include "common/DeviceLine.h"
 #include "common/TestRegistry.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeDialogs.h"
-#include "fakes/FakeSerialPorts.h"
-#include "session/LoggerSession.h"
+#include "session/SessionBench.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace kt7test;
-
-namespace {
-
-struct StopView : kt7::TickView {
-    void loggingStopped(const QString& path, const kt7::LogFileError&, qint32) override {
-        stopped << path;
-    }
-    QStringList stopped;
-};
-
-// A session with device 1 linked on COM 1, logging every reading.
-struct SessionBench {
-    explicit SessionBench(const QString& folder)
-        : session(ports, clock, messages, kt7::CodePage::utf8(), folder) {
-        ports.addPort(1);
-        clock.onWait = [this](int) { ports.deliverPending(); };
-        session.links().choosePort(0, 1);
-        ports.sendDuringWait(1, deviceLine("0", "V"));
-        session.links().linkClicked(0, true);
-        session.sampling().autoSample = 1;
-        session.sampling().fastMode = true;
-        session.sampling().intervalText.clear(); // no repeated rows between the readings
-    }
-    void tick(const QByteArray& value) {
-        ports.send(1, deviceLine(value, "V"));
-        clock.advanceSeconds(1);
-        session.tick(view);
-    }
-    FakeSerialPorts ports;
-    FakeClock clock; // 2026-12-07
-    FakeMessageBoxes messages;
-    StopView view;
-    kt7::LoggerSession session;
-};
-
-// Header lines, then each row's sample number and value (its date left out).
-QList<QByteArray> logOf(const QString& path) {
-    QFile file(path);
-    QList<QByteArray> lines =
-        file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>{""};
-    lines.removeLast(); // after the last line end
-    for (int i = 3; i < lines.size(); ++i) {
-        const QList<QByteArray> fields = lines[i].split(',');
-        lines[i] = fields.value(0) + ',' + fields.value(2);
-    }
-    return lines;
-}
-
-} // namespace
 
 // An outside rotation (logrotate and SIGHUP, or copytruncate) never stops the log: it goes on in
 // the next file with a full header, and the sample numbers go on.

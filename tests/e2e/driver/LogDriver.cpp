@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     QTimer report;
     QObject::connect(&report, &QTimer::timeout, [&f] {
-        std::printf("samples %d\n", f.window->state().SampleCount);
+        std::printf("samples %d\n", f.window->session().sampleCount());
         std::fflush(stdout);
     });
     report.start(1000);

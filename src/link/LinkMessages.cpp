@@ -1,6 +1,4 @@
-#include "record/LoggerMessages.h"
-
-#include <QDir>
+#include "link/LinkMessages.h"
 
 namespace kt7 {
 
@@ -16,31 +14,6 @@ QString unitChangeText(int index, const QString& portName, const UnitChange& cha
                           "with. It now sends \"%4\". Its readings are not shown or logged until "
                           "it is linked again; linking it again reads the new unit.")
         .arg(QString::number(index + 1), portName, change.linkedUnit, change.newUnit);
-}
-
-QString logNotCreatedText(const QString& path, const QString& reason) {
-    return QStringLiteral("The log file \"%1\" could not be created: %2")
-        .arg(QDir::toNativeSeparators(path), reason);
-}
-
-QString logHoldsDataText(const QString& path) {
-    return QStringLiteral("No log was started. The file \"%1\" already holds data and was left "
-                          "untouched.")
-        .arg(QDir::toNativeSeparators(path));
-}
-
-QString loggingStoppedText(const QString& path, const LogFileError& cause, qint32 lastSample) {
-    QString text;
-    if (cause.fileGone)
-        text = QStringLiteral("Logging stopped: the log file \"%1\" is no longer where it was "
-                              "written: %2. The last sample written to it is number %3.");
-    else if (cause.notOnDisk)
-        text = QStringLiteral("Logging stopped: the log file \"%1\" could not be written to the "
-                              "disk: %2. The last sample known to be on the disk is number %3.");
-    else
-        text = QStringLiteral("Logging stopped: the log file \"%1\" could not be written: %2. The "
-                              "last sample in the file is number %3.");
-    return text.arg(QDir::toNativeSeparators(path), cause.reason, QString::number(lastSample));
 }
 
 QString portOpenFailureText(int index, int portNumber, const QString& devicePath,
@@ -60,11 +33,6 @@ QString portOpenFailureText(int index, int portNumber, const QString& devicePath
         text += QStringLiteral(" To use serial ports your user must be in the dialout group.");
 #endif
     return text;
-}
-
-QString logFolderNotCreatedText(const QString& folder, const QString& reason) {
-    return QStringLiteral("The log folder \"%1\" could not be created: %2")
-        .arg(QDir::toNativeSeparators(folder), reason);
 }
 
 QString lostLinkText(int index, const QString& portName, const QString& devicePath,

@@ -1,6 +1,6 @@
-#include "app/WrappingCheckBox.h"
+#include "platform/widgets/WrappingCheckBox.h"
 
-#include "app/WrappedCaption.h"
+#include "platform/widgets/WrappedCaption.h"
 
 #include <QStyleOptionButton>
 

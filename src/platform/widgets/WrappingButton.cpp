@@ -1,6 +1,6 @@
-#include "app/WrappingButton.h"
+#include "platform/widgets/WrappingButton.h"
 
-#include "app/WrappedCaption.h"
+#include "platform/widgets/WrappedCaption.h"
 
 #include <QStyleOptionButton>
 

@@ -1,8 +1,8 @@
-#include "app/LayoutKit.h"
+#include "platform/widgets/LayoutKit.h"
 
-#include "app/DropDownList.h"
-#include "app/WrappingButton.h"
-#include "app/WrappingCheckBox.h"
+#include "platform/widgets/DropDownList.h"
+#include "platform/widgets/WrappingButton.h"
+#include "platform/widgets/WrappingCheckBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TwipsScale.h"
+#include "platform/widgets/TwipsScale.h"
 
 #include <QMargins>
 

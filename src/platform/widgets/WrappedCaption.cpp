@@ -1,4 +1,4 @@
-#include "app/WrappedCaption.h"
+#include "platform/widgets/WrappedCaption.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
