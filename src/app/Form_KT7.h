@@ -103,7 +103,6 @@ class Form_KT7 : public QWidget, private TickView {
     void showSampling();
     void showSetup(const SetupFileContent& content, const std::array<int, DeviceCount>& ports);
     void numberNewPorts();
-    void refillPortList(QComboBox* list, const QList<int>& present);
     void describePortEntries();
     QString SelectLogFile();
     bool startLog();
