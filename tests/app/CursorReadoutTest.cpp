@@ -1,12 +1,12 @@
 #include "MeasureTestLog.h"
-#include "chart/ChartInteraction.h"
-#include "chart/ChartMeasuring.h"
-#include "chart/DeviceLegend.h"
-#include "chart/LogViewer.h"
-#include "chart/MeasureCursors.h"
-#include "chart/MeasurePanel.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeDialogs.h"
+#include "measure/ChartInteraction.h"
+#include "measure/ChartMeasuring.h"
+#include "measure/MeasureCursors.h"
+#include "measure/MeasurePanel.h"
+#include "viewer/DeviceLegend.h"
+#include "viewer/LogViewer.h"
 
 #include <QCheckBox>
 #include <QClipboard>

@@ -1,10 +1,10 @@
-#include "chart/LogViewer.h"
+#include "viewer/LogViewer.h"
 #include "chart/ChartComponent.h"
-#include "chart/ChartInteraction.h"
 #include "common/TestRegistry.h"
 #include "common/WindowFixture.h"
 #include "logfile/CsvFormat.h"
 #include "logfile/LogFile.h"
+#include "measure/ChartInteraction.h"
 #include "text/NumberText.h"
 
 #include <QMenu>

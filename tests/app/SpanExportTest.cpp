@@ -1,11 +1,11 @@
 #include "MeasureTestLog.h"
-#include "chart/ChartInteraction.h"
-#include "chart/ChartMeasuring.h"
-#include "chart/LogViewer.h"
-#include "chart/MeasureCursors.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeDialogs.h"
 #include "logfile/LogReader.h"
+#include "measure/ChartInteraction.h"
+#include "measure/ChartMeasuring.h"
+#include "measure/MeasureCursors.h"
+#include "viewer/LogViewer.h"
 
 #include <QCheckBox>
 #include <QJsonArray>

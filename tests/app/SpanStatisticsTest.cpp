@@ -1,7 +1,7 @@
-#include "chart/SpanStatistics.h"
-#include "chart/DurationText.h"
-#include "chart/ReadingStatistics.h"
+#include "statistics/SpanStatistics.h"
 #include "common/TestRegistry.h"
+#include "statistics/DurationText.h"
+#include "statistics/ReadingStatistics.h"
 
 #include <QTest>
 #include <cmath>
