@@ -2,6 +2,7 @@
 
 #include "measure/MeasureCursors.h"
 #include "measure/MeasurePanel.h"
+#include "measure/SourceStatistics.h"
 
 #include <QMenu>
 #include <QTimer>

@@ -13,17 +13,7 @@ namespace kt7 {
 
 namespace {
 
-constexpr qsizetype BlockPoints = 512;
-
-// Count, means and sums of squared and crossed deviations from the means.
-struct Moments {
-    double count = 0.0;
-    double meanKey = 0.0;
-    double meanValue = 0.0;
-    double keySquares = 0.0;
-    double valueSquares = 0.0;
-    double products = 0.0;
-};
+using Moments = ReadingBlocks::Moments;
 
 // Chan, Golub and LeVeque's join of two sets' centred sums.
 void join(Moments& into, const Moments& part) {
@@ -118,8 +108,8 @@ std::size_t addColumns(const double* keys, const double* values, std::size_t cou
 // Sums about the block's first reading: their deviation from the block's mean is at most its
 // range, so turning them into centred sums loses little. The means are kept relative to the
 // span's first reading, the origin, where a small change on a large offset keeps all its digits.
-Moments momentsOf(const Sums& sums, double key0, double value0, const QCPGraphData& origin,
-                  double& low, double& high) {
+Moments momentsOf(const Sums& sums, double key0, double value0, double originKey,
+                  double originValue, double& low, double& high) {
     low = std::min(low, sums.low);
     high = std::max(high, sums.high);
     const double n = sums.count;
@@ -127,16 +117,16 @@ Moments momentsOf(const Sums& sums, double key0, double value0, const QCPGraphDa
     const double sumKK = sums.keySquares, sumVV = sums.valueSquares, sumKV = sums.products;
     Moments m;
     m.count = n;
-    m.meanKey = (key0 - origin.key) + sumK / n;
-    m.meanValue = (value0 - origin.value) + sumV / n;
+    m.meanKey = (key0 - originKey) + sumK / n;
+    m.meanValue = (value0 - originValue) + sumV / n;
     m.keySquares = std::max(0.0, sumKK - sumK * sumK / n);
     m.valueSquares = std::max(0.0, sumVV - sumV * sumV / n);
     m.products = sumKV - sumK * sumV / n;
     return m;
 }
 
-Moments blockMoments(const double* keys, const double* values, std::size_t count,
-                     const QCPGraphData& origin, double& low, double& high) {
+Moments blockMoments(const double* keys, const double* values, std::size_t count, double originKey,
+                     double originValue, double& low, double& high) {
     std::size_t first = 0;
     while (first < count && std::isnan(values[first]))
         ++first;
@@ -155,12 +145,16 @@ Moments blockMoments(const double* keys, const double* values, std::size_t count
     for (; i < count; ++i)
         if (!std::isnan(values[i]))
             addOne(sums, keys[i] - key0, values[i] - value0, values[i]);
-    return momentsOf(sums, key0, value0, origin, low, high);
+    return momentsOf(sums, key0, value0, originKey, originValue, low, high);
 }
 
-// The figures of the readings once their moments, extremes and ends are known.
-ReadingStatistics finish(const Moments& all, qint64 total, double first, double last, double low,
-                         double high) {
+} // namespace
+
+void ReadingBlocks::add(const double* keys, const double* values, std::size_t count) {
+    join(all, blockMoments(keys, values, count, originKey, originValue, low, high));
+}
+
+ReadingStatistics ReadingBlocks::finish(qint64 total, double first, double last) const {
     ReadingStatistics stats;
     stats.readings = static_cast<qint64>(all.count);
     stats.emptyCells = total - stats.readings;
@@ -176,40 +170,6 @@ ReadingStatistics finish(const Moments& all, qint64 total, double first, double 
     return stats;
 }
 
-} // namespace
-
-ReadingStatistics statisticsOf(GraphPoint begin, GraphPoint end) {
-    ReadingStatistics stats;
-    const auto total = end - begin;
-    if (total <= 0)
-        return stats;
-    const auto firstReading =
-        std::find_if(begin, end, [](const QCPGraphData& p) { return !std::isnan(p.value); });
-    stats.emptyCells = total;
-    if (firstReading == end)
-        return stats;
-    // Each block of points is split into a key and a value column that stay in the first-level
-    // cache, for the one kernel that reads columns.
-    std::array<double, BlockPoints> keys;
-    std::array<double, BlockPoints> values;
-    Moments all;
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
-    for (GraphPoint block = firstReading; block < end;) {
-        const auto size = static_cast<std::size_t>(std::min(BlockPoints, qsizetype(end - block)));
-        for (std::size_t i = 0; i < size; ++i) {
-            keys[i] = block[qsizetype(i)].key;
-            values[i] = block[qsizetype(i)].value;
-        }
-        join(all, blockMoments(keys.data(), values.data(), size, *firstReading, low, high));
-        block += qsizetype(size);
-    }
-    const auto lastReading =
-        std::find_if(std::make_reverse_iterator(end), std::make_reverse_iterator(begin),
-                     [](const QCPGraphData& p) { return !std::isnan(p.value); });
-    return finish(all, total, firstReading->value, lastReading->value, low, high);
-}
-
 ReadingStatistics statisticsOf(const double* keys, const double* values, std::size_t count) {
     ReadingStatistics stats;
     stats.emptyCells = static_cast<qint64>(count);
@@ -221,16 +181,13 @@ ReadingStatistics statisticsOf(const double* keys, const double* values, std::si
     std::size_t last = count - 1;
     while (std::isnan(values[last]))
         --last;
-    const QCPGraphData origin(keys[first], values[first]);
-    Moments all;
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
+    ReadingBlocks blocks(keys[first], values[first]);
     for (std::size_t row = first; row <= last;) {
-        const std::size_t size = std::min<std::size_t>(BlockPoints, last + 1 - row);
-        join(all, blockMoments(keys + row, values + row, size, origin, low, high));
+        const std::size_t size = std::min<std::size_t>(ReadingBlocks::BlockRows, last + 1 - row);
+        blocks.add(keys + row, values + row, size);
         row += size;
     }
-    return finish(all, static_cast<qint64>(count), values[first], values[last], low, high);
+    return blocks.finish(static_cast<qint64>(count), values[first], values[last]);
 }
 
 } // namespace kt7

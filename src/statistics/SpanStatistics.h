@@ -1,6 +1,5 @@
 #pragma once
 
-#include "measure/MeasureSource.h"
 #include "statistics/ReadingStatistics.h"
 
 #include <QStringList>
@@ -32,9 +31,5 @@ struct SpanStatistics {
     // Header and rows as tab-separated lines, for the clipboard.
     QString tabSeparated() const;
 };
-
-SpanStatistics
-spanStatistics(const MeasureSource& source, int devices, double low, double high,
-               const std::function<QSharedPointer<QCPGraphDataContainer>(int)>& graphData);
 
 } // namespace kt7
