@@ -50,6 +50,17 @@ class CNumbersInThisThread {
 struct WorkbookCloser {
     void operator()(lxw_workbook* book) const { workbook_close(book); }
 };
+using Workbook = std::unique_ptr<lxw_workbook, WorkbookCloser>;
+
+// Rows go to the file as they are written, so a long span needs little memory; the library keeps
+// them in the scratch folder until the workbook is closed.
+Workbook startWorkbook(const QString& outPath, QByteArray& scratchPath) {
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = scratchPath.data();
+    const QByteArray path = QFile::encodeName(outPath);
+    return Workbook(workbook_new_opt(path.constData(), &options));
+}
 
 QString deviceHeader(const QString& label, const QString& unit, int device) {
     const QString name = label.isEmpty() ? QObject::tr("Device %1").arg(device + 1) : label;
@@ -67,6 +78,59 @@ lxw_datetime cellTime(double seconds) {
     return {at.date().year(), at.date().month(),  at.date().day(),
             at.time().hour(), at.time().minute(), static_cast<double>(at.time().second())};
 }
+
+// The "Readings" sheet, written a row at a time as the span is read.
+class ReadingsSheet {
+  public:
+    ReadingsSheet(lxw_workbook* book, const std::vector<int>& devices, lxw_format* bold)
+        : devices(devices), bold(bold), when(workbook_add_format(book)) {
+        format_set_num_format(when, "yyyy-mm-dd hh:mm:ss");
+        sheet = workbook_add_worksheet(book, "Readings");
+    }
+
+    void writeHeader(const LogSpanReader& header) {
+        writeText(sheet, 0, 0, QObject::tr("Sample"), bold);
+        writeText(sheet, 0, 1, QObject::tr("Date and time"), bold);
+        lxw_col_t col = 2;
+        for (const int d : devices)
+            writeText(sheet, 0, col++, deviceHeader(header.labels()[d], header.units()[d], d),
+                      bold);
+        worksheet_set_column(sheet, 1, 1, 20, nullptr);
+        worksheet_set_column(sheet, 2, static_cast<lxw_col_t>(col), 14, nullptr);
+        worksheet_freeze_panes(sheet, 1, 0);
+    }
+
+    void writeRow(const LogRows& rows, std::size_t r) {
+        if (row >= SheetRows) {
+            full = true;
+            return;
+        }
+        worksheet_write_number(sheet, row, 0, rows.sampleNumbers[r], nullptr);
+        if (!std::isnan(rows.seconds[r])) {
+            lxw_datetime at = cellTime(rows.seconds[r]);
+            worksheet_write_datetime(sheet, row, 1, &at, when);
+        }
+        lxw_col_t col = 2;
+        for (const int d : devices) {
+            const double value = rows.values[d][r];
+            if (!std::isnan(value))
+                worksheet_write_number(sheet, row, col, value, nullptr);
+            ++col;
+        }
+        ++row;
+    }
+
+    // The span held more rows than a sheet takes.
+    bool tooLong() const { return full; }
+
+  private:
+    const std::vector<int>& devices;
+    lxw_format* bold;
+    lxw_format* when;
+    lxw_worksheet* sheet = nullptr;
+    lxw_row_t row = 1;
+    bool full = false;
+};
 
 void writeStatistics(lxw_workbook* book, const SpanStatistics& statistics, lxw_format* bold) {
     lxw_worksheet* sheet = workbook_add_worksheet(book, "Statistics");
@@ -103,59 +167,19 @@ QString writeSpanXlsx(const LogSpan& span, const std::vector<int>& devices,
     const auto failed = [&](const QString& why) {
         return QObject::tr("The span could not be saved as %1: %2.").arg(outPath, why);
     };
-    // Rows go to the file as they are written, so a long span needs little memory; the library
-    // keeps them in a temporary folder of its own until the workbook is closed.
     QTemporaryDir scratch;
     QByteArray scratchPath = QFile::encodeName(scratch.path());
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = scratchPath.data();
-    const QByteArray path = QFile::encodeName(outPath);
-    std::unique_ptr<lxw_workbook, WorkbookCloser> book(
-        workbook_new_opt(path.constData(), &options));
+    Workbook book = startWorkbook(outPath, scratchPath);
     if (!book)
         return failed(QObject::tr("the workbook could not be started"));
     lxw_format* bold = workbook_add_format(book.get());
     format_set_bold(bold);
-    lxw_format* when = workbook_add_format(book.get());
-    format_set_num_format(when, "yyyy-mm-dd hh:mm:ss");
-    lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Readings");
-
-    const auto writeHeader = [&](const LogSpanReader& header) {
-        writeText(sheet, 0, 0, QObject::tr("Sample"), bold);
-        writeText(sheet, 0, 1, QObject::tr("Date and time"), bold);
-        lxw_col_t col = 2;
-        for (const int d : devices)
-            writeText(sheet, 0, col++, deviceHeader(header.labels()[d], header.units()[d], d),
-                      bold);
-        worksheet_set_column(sheet, 1, 1, 20, nullptr);
-        worksheet_set_column(sheet, 2, static_cast<lxw_col_t>(col), 14, nullptr);
-        worksheet_freeze_panes(sheet, 1, 0);
-    };
-    lxw_row_t row = 1;
-    bool tooLong = false;
+    ReadingsSheet readings(book.get(), devices, bold);
     LogSpanReader reader;
-    const auto writeRow = [&](const LogRows& rows, std::size_t r) {
-        if (row >= SheetRows) {
-            tooLong = true;
-            return;
-        }
-        worksheet_write_number(sheet, row, 0, rows.sampleNumbers[r], nullptr);
-        if (!std::isnan(rows.seconds[r])) {
-            lxw_datetime at = cellTime(rows.seconds[r]);
-            worksheet_write_datetime(sheet, row, 1, &at, when);
-        }
-        lxw_col_t col = 2;
-        for (const int d : devices) {
-            const double value = rows.values[d][r];
-            if (!std::isnan(value))
-                worksheet_write_number(sheet, row, col, value, nullptr);
-            ++col;
-        }
-        ++row;
-    };
-    const bool read = reader.read(span, writeRow, writeHeader);
-    if (!read || tooLong) {
+    const bool read = reader.read(
+        span, [&](const LogRows& rows, std::size_t r) { readings.writeRow(rows, r); },
+        [&](const LogSpanReader& header) { readings.writeHeader(header); });
+    if (!read || readings.tooLong()) {
         book.reset(); // no half a workbook left behind
         QFile::remove(outPath);
         return read ? failed(QObject::tr("it holds more rows than a sheet can take"))

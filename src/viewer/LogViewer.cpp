@@ -103,6 +103,19 @@ void LogViewer::exportSpan(bool workbook) {
 }
 
 void LogViewer::buildWindow() {
+    QVBoxLayout* layout = buildLayout();
+    interaction = new ChartInteraction(*plot, plot->deviceGraphs(), dialogs, messages);
+    interaction->setPausedText(tr("Zoomed: double-click to show all"));
+    interaction->setExportFolder(QFileInfo(path).absolutePath());
+    interaction->setReadoutSource(readoutSource());
+    buildMeasuring();
+    layout->addWidget(interaction->measuring()->panel());
+    interaction->measuring()->panel()->show(); // the panel starts hidden, as it does when floating
+    connectControls();
+}
+
+// The bar of checks and the row count, the note, the legend and the chart.
+QVBoxLayout* LogViewer::buildLayout() {
     timeBox = new QCheckBox(tr("X as time"), this);
     timeBox->setObjectName(QStringLiteral("TimeAxis"));
     followBox = new QCheckBox(tr("Follow"), this);
@@ -128,11 +141,12 @@ void LogViewer::buildWindow() {
     layout->addWidget(deviceLegend);
     layout->addWidget(plot, 1);
     resize(1100, 700);
+    return layout;
+}
 
-    interaction = new ChartInteraction(*plot, plot->deviceGraphs(), dialogs, messages);
-    interaction->setPausedText(tr("Zoomed: double-click to show all"));
-    interaction->setExportFolder(QFileInfo(path).absolutePath());
-    ChartInteraction::ReadoutSource readout;
+// What the read-out, cursors and statistics read: the log's own rows, not the drawn points.
+MeasureSource LogViewer::readoutSource() const {
+    MeasureSource readout;
     readout.shows = [this](int device) {
         return plot->pointCount(device) > 0 && deviceLegend->isShown(device);
     };
@@ -159,10 +173,10 @@ void LogViewer::buildWindow() {
         const auto row = rowOfKey(rowKeys(), key);
         return row ? std::optional<double>(plot->rows().sampleNumbers[*row]) : std::nullopt;
     };
-    interaction->setReadoutSource(std::move(readout));
-    buildMeasuring();
-    layout->addWidget(interaction->measuring()->panel());
-    interaction->measuring()->panel()->show(); // the panel starts hidden, as it does when floating
+    return readout;
+}
+
+void LogViewer::connectControls() {
     connect(interaction, &ChartInteraction::viewMovedByUser, this, [this] {
         userMovedView = true;
         interaction->showPaused(true);

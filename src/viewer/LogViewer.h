@@ -2,6 +2,7 @@
 
 #include "logfile/LogFileLoader.h"
 #include "logfile/LogReader.h"
+#include "measure/MeasureSource.h"
 #include "viewer/LogChart.h"
 
 #include <QFile>
@@ -14,6 +15,7 @@
 
 class QCheckBox;
 class QLabel;
+class QVBoxLayout;
 
 namespace kt7 {
 
@@ -55,6 +57,9 @@ class LogViewer : public QWidget {
 
   private:
     void buildWindow();
+    QVBoxLayout* buildLayout();
+    MeasureSource readoutSource() const;
+    void connectControls();
     void load();
     void showLoaded(LoadedLog&& log);
     void showTimeAxis();
