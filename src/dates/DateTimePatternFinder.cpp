@@ -1,4 +1,4 @@
-#include "logfile/DateTimePatternFinder.h"
+#include "dates/DateTimePatternFinder.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "logfile/TimePatternReader.h"
+#include "dates/TimePatternReader.h"
 #include "common/TestRegistry.h"
-#include "logfile/CsvFormat.h"
+#include "dates/DateTimeField.h"
 
 #include <QTest>
 

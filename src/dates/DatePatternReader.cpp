@@ -1,6 +1,6 @@
-#include "logfile/DatePatternReader.h"
+#include "dates/DatePatternReader.h"
 
-#include "logfile/PatternWalk.h"
+#include "dates/PatternWalk.h"
 #include "text/AsciiDigit.h"
 
 namespace kt7 {

@@ -1,6 +1,6 @@
-#include "logfile/TimePatternReader.h"
+#include "dates/TimePatternReader.h"
 
-#include "logfile/PatternWalk.h"
+#include "dates/PatternWalk.h"
 #include "text/AsciiDigit.h"
 
 namespace kt7 {

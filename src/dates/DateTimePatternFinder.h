@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logfile/DateTimeFieldReader.h"
+#include "dates/DateTimeFieldReader.h"
 
 #include <QByteArrayView>
 #include <QLocale>

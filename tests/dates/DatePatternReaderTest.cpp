@@ -1,6 +1,6 @@
-#include "logfile/DatePatternReader.h"
+#include "dates/DatePatternReader.h"
 #include "common/TestRegistry.h"
-#include "logfile/CsvFormat.h"
+#include "dates/DateTimeField.h"
 
 #include <QTest>
 

@@ -1,6 +1,5 @@
-#include "logfile/DateTimeFieldReader.h"
+#include "dates/DateTimeFieldReader.h"
 
-#include "logfile/CsvFormat.h"
 #include "text/CodePage.h"
 
 #include <algorithm>

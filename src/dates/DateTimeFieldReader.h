@@ -1,8 +1,8 @@
 #pragma once
 
-#include "logfile/CsvFormat.h"
-#include "logfile/DatePatternReader.h"
-#include "logfile/TimePatternReader.h"
+#include "dates/DatePatternReader.h"
+#include "dates/DateTimeField.h"
+#include "dates/TimePatternReader.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
