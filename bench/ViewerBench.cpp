@@ -6,8 +6,8 @@
 // under the C locale, as a log carried from Boston to a server would be.
 #include "BenchReport.h"
 #include "fakes/FakeDialogs.h"
+#include "interaction/ChartInteraction.h"
 #include "logfile/CsvFormat.h"
-#include "measure/ChartInteraction.h"
 #include "measure/ChartMeasuring.h"
 #include "viewer/LogViewer.h"
 

@@ -1,7 +1,7 @@
 // Zoom, pan, pause, read-out and export on the live chart, and the viewer for saved logs.
 #include "app/Form_KT7.h"
 #include "chart/ChartComponent.h"
-#include "measure/ChartInteraction.h"
+#include "interaction/ChartInteraction.h"
 #include "viewer/LogViewer.h"
 
 #include <QLabel>

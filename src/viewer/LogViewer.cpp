@@ -1,8 +1,8 @@
 #include "viewer/LogViewer.h"
 
 #include "export/SpanExporter.h"
+#include "interaction/ChartInteraction.h"
 #include "logfile/CsvFormat.h"
-#include "measure/ChartInteraction.h"
 #include "measure/ChartMeasuring.h"
 #include "measure/MeasureCursors.h"
 #include "measure/MeasurePanel.h"

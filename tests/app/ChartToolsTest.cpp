@@ -2,7 +2,7 @@
 #include "chart/DeviceColours.h"
 #include "common/TestRegistry.h"
 #include "common/WindowFixture.h"
-#include "measure/ChartInteraction.h"
+#include "interaction/ChartInteraction.h"
 #include "measure/ChartMeasuring.h"
 #include "measure/MeasureCursors.h"
 #include "measure/MeasurePanel.h"

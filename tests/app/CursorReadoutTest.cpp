@@ -1,7 +1,7 @@
 #include "MeasureTestLog.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeDialogs.h"
-#include "measure/ChartInteraction.h"
+#include "interaction/ChartInteraction.h"
 #include "measure/ChartMeasuring.h"
 #include "measure/MeasureCursors.h"
 #include "measure/MeasurePanel.h"

@@ -2,9 +2,9 @@
 #include "chart/ChartComponent.h"
 #include "common/TestRegistry.h"
 #include "common/WindowFixture.h"
+#include "interaction/ChartInteraction.h"
 #include "logfile/CsvFormat.h"
 #include "logfile/LogFile.h"
-#include "measure/ChartInteraction.h"
 #include "text/NumberText.h"
 
 #include <QMenu>

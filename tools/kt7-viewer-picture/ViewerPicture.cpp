@@ -2,7 +2,7 @@
 // puts cursors A and B at those fractions of the plot's width (0.3 and 0.7 unless given), leaves
 // only the devices listed (say 1,2,3) checked in the legend, shows the statistics of the span and
 // saves the window as it would be on screen.
-#include "measure/ChartInteraction.h"
+#include "interaction/ChartInteraction.h"
 #include "measure/ChartMeasuring.h"
 #include "measure/MeasureCursors.h"
 #include "measure/MeasurePanel.h"

@@ -1,7 +1,7 @@
-#include "measure/ChartInteraction.h"
+#include "interaction/ChartInteraction.h"
 
+#include "interaction/GraphRows.h"
 #include "measure/ChartMeasuring.h"
-#include "measure/GraphRows.h"
 #include "measure/MeasureCursors.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"

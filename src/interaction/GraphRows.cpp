@@ -1,4 +1,4 @@
-#include "measure/GraphRows.h"
+#include "interaction/GraphRows.h"
 
 namespace kt7 {
 
