@@ -6,6 +6,7 @@
 #include <QTest>
 #include <cmath>
 #include <numbers>
+#include <qcustomplot.h> // the points the live chart measures
 
 using kt7::ReadingStatistics;
 
