@@ -1,4 +1,4 @@
-#include "MeasureTestLog.h"
+#include "MeasureViewer.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeDialogs.h"
 #include "interaction/ChartInteraction.h"
@@ -65,12 +65,8 @@ class CursorReadoutTest : public QObject {
         QFETCH(bool, time);
         QFETCH(QString, span);
         QFETCH(QString, rate);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("midnight.csv");
-        writeMeasureLog(path);
-        FakeDialogs dialogs;
-        FakeMessageBoxes messages;
-        kt7::LogViewer viewer(path, dialogs, messages, nullptr, measureLocale);
+        MeasureViewer fixture;
+        auto& [dir, path, dialogs, messages, viewer] = fixture;
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         viewer.findChild<QCheckBox*>("TimeAxis")->setChecked(time);

@@ -1,4 +1,4 @@
-#include "MeasureTestLog.h"
+#include "MeasureViewer.h"
 #include "common/TestRegistry.h"
 #include "fakes/FakeDialogs.h"
 #include "interaction/ChartInteraction.h"
@@ -89,12 +89,8 @@ class SpanExportTest : public QObject {
     void csvSpanReadsBackAsTheSameRows() {
         QFETCH(bool, time);
         QFETCH(bool, cursors);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("midnight.csv");
-        writeMeasureLog(path);
-        FakeDialogs dialogs;
-        FakeMessageBoxes messages;
-        kt7::LogViewer viewer(path, dialogs, messages, nullptr, measureLocale);
+        MeasureViewer fixture;
+        auto& [dir, path, dialogs, messages, viewer] = fixture;
         viewer.findChild<QCheckBox*>("TimeAxis")->setChecked(time);
         // Rows 20 to 66, by cursors placed the wrong way round or by the view.
         const double low = measureKey(20, time);
@@ -176,12 +172,8 @@ class SpanExportTest : public QObject {
         const QString python = pythonWithOpenpyxl();
         if (python.isEmpty())
             QSKIP("python3-openpyxl is not installed");
-        QTemporaryDir dir;
-        const QString path = dir.filePath("midnight.csv");
-        writeMeasureLog(path);
-        FakeDialogs dialogs;
-        FakeMessageBoxes messages;
-        kt7::LogViewer viewer(path, dialogs, messages, nullptr, measureLocale);
+        MeasureViewer fixture;
+        auto& [dir, path, dialogs, messages, viewer] = fixture;
         kt7::ChartMeasuring& measuring = *viewer.tools()->measuring();
         measuring.cursors()->place(MeasureCursors::A, 29);
         measuring.cursors()->place(MeasureCursors::B, 33);
