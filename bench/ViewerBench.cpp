@@ -5,11 +5,11 @@
 // same chart. With --foreign-dates it measures instead a log written on an en_US desktop opened
 // under the C locale, as a log carried from Boston to a server would be.
 #include "BenchReport.h"
-#include "chart/ChartInteraction.h"
-#include "chart/ChartMeasuring.h"
-#include "chart/LogViewer.h"
 #include "fakes/FakeDialogs.h"
+#include "interaction/ChartInteraction.h"
 #include "logfile/CsvFormat.h"
+#include "measure/ChartMeasuring.h"
+#include "viewer/LogViewer.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // Zoom, pan, pause, read-out and export on the live chart, and the viewer for saved logs.
 #include "app/Form_KT7.h"
 #include "chart/ChartComponent.h"
-#include "chart/ChartInteraction.h"
-#include "chart/LogViewer.h"
+#include "interaction/ChartInteraction.h"
+#include "viewer/LogViewer.h"
 
 namespace kt7 {
 

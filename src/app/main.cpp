@@ -1,6 +1,5 @@
 #include "app/AppTitle.h"
 #include "app/Form_KT7.h"
-#include "chart/LogViewer.h"
 #include "headless/HeadlessMain.h"
 #include "platform/core/PortPaths.h"
 #include "platform/core/ProgramBeside.h"
@@ -9,6 +8,7 @@
 #include "session/LoggerOptions.h"
 #include "session/PublisherChoice.h"
 #include "session/WindowLogSettings.h"
+#include "viewer/LogViewer.h"
 
 #include <QApplication>
 #include <cstdio>

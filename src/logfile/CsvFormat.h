@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dates/DateTimeField.h"
 #include "text/CodePage.h"
 
 #include <QByteArray>
@@ -20,24 +21,6 @@ namespace kt7 {
 // then ",," + the eight unit texts, in the desktop's code page.
 QByteArray csvHeader(const std::array<QString, 8>& labels, const std::array<QString, 8>& units,
                      const CodePage& codePage);
-
-// The locale's short date (year always with four digits), one blank, its long time without a
-// time-zone suffix; the date alone at exactly 00:00:00. QLocale::c() gives ISO
-// "yyyy-MM-dd HH:mm:ss", so logs written under the C/POSIX locale sort and parse cleanly.
-QString dateTimeField(const QDateTime& when, const QLocale& locale);
-
-// The date and the time pattern dateTimeField writes with under a locale.
-struct DateTimePatterns {
-    QString date;
-    QString time;
-};
-DateTimePatterns dateTimePatterns(const QLocale& locale);
-
-// Reads a field written by dateTimeField under the same locale back; a date alone is midnight.
-// Invalid when the text does not fit the locale's patterns.
-QDateTime parseDateTimeField(QStringView field, const QLocale& locale);
-// The same with the patterns given, as written on another desktop.
-QDateTime parseDateTimeField(QStringView field, const QLocale& locale, DateTimePatterns patterns);
 
 // One data row: sample number, date and time, and per device its value's number text or an
 // empty field.

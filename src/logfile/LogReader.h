@@ -1,9 +1,9 @@
 #pragma once
 
 #include "acquisition/SampleBlock.h"
-#include "logfile/ColumnAllocator.h"
-#include "logfile/DateTimeFieldReader.h"
-#include "logfile/DateTimePatternFinder.h"
+#include "dates/DateTimeFieldReader.h"
+#include "dates/DateTimePatternFinder.h"
+#include "platform/core/ColumnAllocator.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

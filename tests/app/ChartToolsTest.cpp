@@ -1,11 +1,11 @@
 #include "chart/ChartComponent.h"
-#include "chart/ChartInteraction.h"
-#include "chart/ChartMeasuring.h"
 #include "chart/DeviceColours.h"
-#include "chart/MeasureCursors.h"
-#include "chart/MeasurePanel.h"
 #include "common/TestRegistry.h"
 #include "common/WindowFixture.h"
+#include "interaction/ChartInteraction.h"
+#include "measure/ChartMeasuring.h"
+#include "measure/MeasureCursors.h"
+#include "measure/MeasurePanel.h"
 
 #include <QMenu>
 #include <QTableWidget>

@@ -1,4 +1,4 @@
-#include "chart/LogChart.h"
+#include "viewer/LogChart.h"
 #include "common/TestRegistry.h"
 
 #include <QTest>

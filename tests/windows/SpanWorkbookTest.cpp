@@ -1,6 +1,6 @@
 #include "../app/MeasureTestLog.h"
-#include "chart/SpanXlsxWriter.h"
 #include "common/TestRegistry.h"
+#include "export/SpanXlsxWriter.h"
 
 #include <QDir>
 #include <QTest>

@@ -2,15 +2,15 @@
 // puts cursors A and B at those fractions of the plot's width (0.3 and 0.7 unless given), leaves
 // only the devices listed (say 1,2,3) checked in the legend, shows the statistics of the span and
 // saves the window as it would be on screen.
-#include "chart/ChartInteraction.h"
-#include "chart/ChartMeasuring.h"
-#include "chart/DeviceLegend.h"
-#include "chart/LogChart.h"
-#include "chart/LogViewer.h"
-#include "chart/MeasureCursors.h"
-#include "chart/MeasurePanel.h"
+#include "interaction/ChartInteraction.h"
+#include "measure/ChartMeasuring.h"
+#include "measure/MeasureCursors.h"
+#include "measure/MeasurePanel.h"
 #include "platform/core/StandardErrorMessages.h"
 #include "platform/widgets/QtFileDialogs.h"
+#include "viewer/DeviceLegend.h"
+#include "viewer/LogChart.h"
+#include "viewer/LogViewer.h"
 
 #include <QApplication>
 #include <QCheckBox>
