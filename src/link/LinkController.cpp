@@ -70,6 +70,8 @@ void LinkController::linkOff(int index) {
 
 bool LinkController::linkClicked(int index, bool wanted) {
     if (const std::optional<int> holder = holderOf(index)) {
+        // The box the user set shows the slot again before the message holds the front end.
+        emit slotChanged(index);
         messages.show(busyMessage(*holder));
         return false;
     }

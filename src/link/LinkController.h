@@ -66,7 +66,8 @@ class LinkController : public QObject {
     std::array<DeviceInput, DeviceCount> tickInputs() const;
 
   signals:
-    // The slot's link state, value or unit changed outside a handler the front end called.
+    // The slot's link state, value or unit changed outside a handler the front end called, or a
+    // refused link box must show the slot again.
     void slotChanged(int index);
     void linked(int index, bool again);
 
