@@ -50,7 +50,9 @@ class LinkController : public QObject {
     // The port test: true when a reading was found (it is in the slot's value and unit).
     bool test(int index);
     // Opens the ports of every given device, waits once without blocking, then links each on its
-    // newest reading; done runs after that, once.
+    // newest reading; done runs after that, once. As the link button, a device whose port an
+    // earlier one is linking waits for that link's end (one more wait) and is busy only if it
+    // held.
     void linkSeveral(const QList<int>& devices, Several how, std::function<void()> done = {});
     // One round of the relink timer; the window calls it, a test may too.
     void relinkRound();
