@@ -99,8 +99,11 @@ class HeadlessRun {
             proc.waitForFinished();
         }
     }
-    // Device 1 on COM 1, labelled "Scale"; no other device has a port.
+    // Device 1 on COM 1, labelled "Scale"; no other device has a port, and every number without
+    // an entry leads nowhere.
     bool start(const QStringList& extra) {
+        if (!kt7test::makeDanglingPorts(home))
+            return false;
         const QString setup = home + QStringLiteral("/rig.kt7");
         QFile file(setup);
         QByteArray text = "0,#FALSE#,#TRUE#,\"5\",\"300\"\r\n1,\"100\",\"0\",1,0,\"Scale\"\r\n";
