@@ -70,6 +70,8 @@ void LinkController::linkOff(int index) {
 
 bool LinkController::linkClicked(int index, bool wanted) {
     if (const std::optional<int> holder = holderOf(index)) {
+        // The box the user set shows the slot again before the message holds the front end.
+        emit slotChanged(index);
         messages.show(busyMessage(*holder));
         return false;
     }
@@ -140,11 +142,17 @@ bool LinkController::test(int index) {
 void LinkController::linkSeveral(const QList<int>& devices, Several how,
                                  std::function<void()> done) {
     QList<int> opened;
+    // Their port is being linked for an earlier device: judged once that link has ended, as
+    // pressing the link buttons one by one would.
+    QList<int> later;
     for (int i : devices) {
         if (table[i].link == LinkState::Linked || inSeveral[i])
             continue;
         if (const std::optional<int> holder = holderOf(i); holder && how == Several::AsLinkButton) {
-            messages.show(busyMessage(*holder));
+            if (opened.contains(*holder))
+                later << i;
+            else
+                messages.show(busyMessage(*holder));
             continue;
         }
         SerialPort& port = *ports[i];
@@ -168,9 +176,11 @@ void LinkController::linkSeveral(const QList<int>& devices, Several how,
             done();
         return;
     }
-    clock.waitThen(DevicePoller::LinkWaitMs, this, [this, opened, how, done] {
+    clock.waitThen(DevicePoller::LinkWaitMs, this, [this, opened, how, done, later] {
         finishSeveral(opened, how, false);
-        if (done)
+        if (!later.isEmpty())
+            linkSeveral(later, how, done);
+        else if (done)
             done();
     });
 }

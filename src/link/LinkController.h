@@ -50,7 +50,9 @@ class LinkController : public QObject {
     // The port test: true when a reading was found (it is in the slot's value and unit).
     bool test(int index);
     // Opens the ports of every given device, waits once without blocking, then links each on its
-    // newest reading; done runs after that, once.
+    // newest reading; done runs after that, once. As the link button, a device whose port an
+    // earlier one is linking waits for that link's end (one more wait) and is busy only if it
+    // held.
     void linkSeveral(const QList<int>& devices, Several how, std::function<void()> done = {});
     // One round of the relink timer; the window calls it, a test may too.
     void relinkRound();
@@ -66,7 +68,8 @@ class LinkController : public QObject {
     std::array<DeviceInput, DeviceCount> tickInputs() const;
 
   signals:
-    // The slot's link state, value or unit changed outside a handler the front end called.
+    // The slot's link state, value or unit changed outside a handler the front end called, or a
+    // refused link box must show the slot again.
     void slotChanged(int index);
     void linked(int index, bool again);
 

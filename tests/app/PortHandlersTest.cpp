@@ -75,8 +75,13 @@ class PortHandlersTest : public QObject {
         choosePort(fixture, 5, 2);
         QVERIFY(fixture.link(5, deviceLine("1", "kg")));
         const int attempts = fixture.ports.openAttempts(2);
+        bool boxDownWhenTold = true;
+        fixture.messages.duringMessage = [&] {
+            boxDownWhenTold = fixture.button(QStringLiteral("Ch_Link"), 0)->isChecked();
+        };
         QVERIFY(!fixture.link(0, deviceLine("1", "kg")));
         QCOMPARE(fixture.messages.shown, QStringList{Busy + "6"});
+        QVERIFY(!boxDownWhenTold); // released before the message
         QCOMPARE(fixture.button(QStringLiteral("Ch_Link"), 0)->text(), QStringLiteral("Link Off"));
         QVERIFY(fixture.window->devicePort(5).isOpen());
         QCOMPARE(fixture.ports.openAttempts(2), attempts); // the refused device left the port alone

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QString>
 
@@ -18,15 +19,18 @@ inline QString portsFolder(const QString& home, const QString& configHome = {}) 
     return config + QStringLiteral("/kt7-logger/ports");
 }
 
-// Every port entry com1..com10 as a link to a path that does not exist, so that opening any port
-// the test does not serve fails with "not found" instead of reaching a real serial port.
+// Every port entry com1..com10 not there yet as a link to a path that does not exist, so that
+// opening any port the test does not serve fails with "not found" instead of falling back to the
+// machine's own /dev/ttyS<n-1>. Entries already there (a simulator's) stay as they are.
 inline bool makeDanglingPorts(const QString& home) {
     const QString folder = portsFolder(home);
     if (!QDir().mkpath(folder))
         return false;
     for (int n = 1; n <= PortCount; ++n) {
         const QString entry = folder + QStringLiteral("/com%1").arg(n);
-        if (!QFile::link(home + QStringLiteral("/no-such-port/com%1").arg(n), entry))
+        const QFileInfo info(entry);
+        if (!info.isSymLink() && !info.exists() &&
+            !QFile::link(home + QStringLiteral("/no-such-port/com%1").arg(n), entry))
             return false;
     }
     return true;

@@ -15,6 +15,7 @@
 #include <QSocketNotifier>
 #include <QTest>
 #include <csignal>
+#include <optional>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -98,8 +99,11 @@ class HeadlessRun {
             proc.waitForFinished();
         }
     }
-    // Device 1 on COM 1, labelled "Scale"; no other device has a port.
+    // Device 1 on COM 1, labelled "Scale"; no other device has a port, and every number without
+    // an entry leads nowhere.
     bool start(const QStringList& extra) {
+        if (!kt7test::makeDanglingPorts(home))
+            return false;
         const QString setup = home + QStringLiteral("/rig.kt7");
         QFile file(setup);
         QByteArray text = "0,#FALSE#,#TRUE#,\"5\",\"300\"\r\n1,\"100\",\"0\",1,0,\"Scale\"\r\n";
@@ -202,6 +206,22 @@ class HeadlessLoggingTest : public QObject {
 
     // The instrument only: the logger here is a process of its own.
     std::unique_ptr<e2e::InstrumentRig> instrument;
+    // The test's own broker and a subscriber to all the logger publishes there.
+    std::optional<Broker> mqttBroker;
+    std::optional<Subscriber> mqttSubscriber;
+
+    // Starts the broker and its subscriber; false when the test cannot go on (skipped without
+    // mosquitto, or failed).
+    bool startWatchedBroker() {
+        [this] {
+            if (Broker::program().isEmpty())
+                QSKIP("the mosquitto broker is not installed (Debian package mosquitto)");
+            QVERIFY(mqttBroker.emplace().start());
+            mqttSubscriber.emplace(mqttBroker->port());
+            QTRY_VERIFY_WITH_TIMEOUT(mqttSubscriber->isSubscribed(), 10000);
+        }();
+        return mqttSubscriber && mqttSubscriber->isSubscribed();
+    }
 
     // Waits until the log holds at least `more` rows beyond what it holds now.
     static bool rowsGrowBy(const QString& csv, int more) {
@@ -251,7 +271,11 @@ class HeadlessLoggingTest : public QObject {
         QVERIFY2(instrument->startInstrument(e2e::rampArguments() + QStringList{"--unit", "kg"}),
                  qPrintable(instrument->simulator->output()));
     }
-    void cleanup() { instrument.reset(); }
+    void cleanup() {
+        instrument.reset();
+        mqttSubscriber.reset();
+        mqttBroker.reset();
+    }
 
     void fastLogUntilSigterm() {
         HeadlessRun run(instrument->home.path());
@@ -374,12 +398,10 @@ class HeadlessLoggingTest : public QObject {
     // SIGTERM while the broker is away: the queue gets its drain time and no more, and the
     // counts said at the end add up with what the subscriber got.
     void sigtermDuringAnOutage() {
-        if (Broker::program().isEmpty())
-            QSKIP("the mosquitto broker is not installed (Debian package mosquitto)");
-        Broker broker;
-        QVERIFY(broker.start());
-        const Subscriber subscriber(broker.port());
-        QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), 10000);
+        if (!startWatchedBroker())
+            return;
+        Broker& broker = *mqttBroker;
+        const Subscriber& subscriber = *mqttSubscriber;
         HeadlessRun run(instrument->home.path());
         QVERIFY(run.start({"--mqtt", QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port()),
                            "--mqtt-station", "rig", "--mqtt-drain", "2"}));
@@ -509,12 +531,10 @@ class HeadlessLoggingTest : public QObject {
     void publishedThroughABrokerRestart() {
         QFETCH(bool, downAtStart);
         QFETCH(QString, readings);
-        if (Broker::program().isEmpty())
-            QSKIP("the mosquitto broker is not installed (Debian package mosquitto)");
-        Broker broker;
-        QVERIFY(broker.start());
-        const Subscriber subscriber(broker.port());
-        QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), 10000);
+        if (!startWatchedBroker())
+            return;
+        Broker& broker = *mqttBroker;
+        const Subscriber& subscriber = *mqttSubscriber;
         if (downAtStart)
             QVERIFY(broker.stop());
 

@@ -13,9 +13,9 @@ bool InstrumentRig::startInstrument(const QStringList& simArguments) {
     simulator = std::make_unique<kt7test::SimulatorProcess>(home.path());
     sentLog = home.filePath(QStringLiteral("sent.log"));
     return home.isValid() && kt7test::makeDanglingPorts(home.path()) &&
-           simulator->start(
-               QStringList{"--devices", "1", "--first-port", "1", "--sent-log", sentLog} +
-               simArguments);
+           simulator->start(QStringList{"--devices", "1", "--first-port", "1", "--sent-log",
+                                        sentLog, "--unplug-on-exit"} +
+                            simArguments);
 }
 
 void InstrumentRig::openWindow() {

@@ -14,8 +14,9 @@ namespace e2e {
 // A slow ramp with three decimals: no value repeats within a run.
 QStringList rampArguments(int linesPerSecond = 10);
 
-// One simulated instrument on COM 1, in a home whose other port entries lead nowhere, with every
-// line it sends logged; then, when asked, the window on it logging device 1 Fast.
+// One simulated instrument on COM 1, in a home whose other port entries lead nowhere (and COM 1's
+// too once the instrument has ended), with every line it sends logged; then, when asked, the
+// window on it logging device 1 Fast.
 struct InstrumentRig {
     // The home and the simulator, given simArguments beyond the port and its sent log.
     bool startInstrument(const QStringList& simArguments);

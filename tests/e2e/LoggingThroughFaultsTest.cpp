@@ -62,6 +62,15 @@ class FailingDisk {
     bool diskMounted = false;
 };
 
+// The log's rows are whole and are the instrument's lines after the linked one; those lines go
+// to after. Empty text when all is well, else what is wrong.
+QString rowsFollowSent(const e2e::InstrumentRig& log, const QString& csv, QList<QByteArray>& rows,
+                       QList<kt7test::SentLine>& after) {
+    const QString fault = log.rowsOf(csv, rows);
+    return fault.isEmpty() ? e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after)
+                           : fault;
+}
+
 } // namespace
 
 // Faults while logging Fast on a simulated instrument: each stops logging with one message that
@@ -190,11 +199,9 @@ class LoggingThroughFaultsTest : public QObject {
         log.f->window->ComFile_Click(1);
 
         QList<QByteArray> rows;
-        const QString fault = log.rowsOf(csv, rows);
-        QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QList<kt7test::SentLine> after;
-        const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after);
-        QVERIFY2(sent.isEmpty(), qPrintable(sent));
+        const QString fault = rowsFollowSent(log, csv, rows, after);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
         // Every line sent in mV is a row: about six seconds of them at ten a second.
         QVERIFY2(rows.size() >= 40, qPrintable(QString::number(rows.size())));
         QVERIFY(after.size() > rows.size());
@@ -223,11 +230,9 @@ class LoggingThroughFaultsTest : public QObject {
         log.f->window->ComFile_Click(1);
 
         QList<QByteArray> rows;
-        const QString fault = log.rowsOf(csv, rows);
-        QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QList<kt7test::SentLine> after;
-        const QString sent = e2e::checkRowsFollowSent(rows, log.sentLog, log.linkValue, &after);
-        QVERIFY2(sent.isEmpty(), qPrintable(sent));
+        const QString fault = rowsFollowSent(log, csv, rows, after);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
         // About four seconds of lines at ten a second, each of them a row.
         QCOMPARE(rows.size(), after.size());
         QVERIFY2(rows.size() >= 25, qPrintable(QString::number(rows.size())));

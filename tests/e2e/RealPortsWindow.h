@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form_KT7.h"
+#include "common/ScratchHome.h"
 #include "common/WindowControls.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeDialogs.h"
@@ -17,10 +18,13 @@ namespace e2e {
 
 // The main window on real serial ports and the real clock; only the dialogs, message boxes and
 // desktop facts are fakes, so nothing modal ever opens. HOME must already point at the test's
-// home, since that is where the ports are looked up.
+// home, since that is where the ports are looked up; every port number without an entry there
+// gets one that leads nowhere.
 class RealPortsWindow : public kt7test::WindowControls<RealPortsWindow> {
   public:
     explicit RealPortsWindow(const QString& home) {
+        if (!kt7test::makeDanglingPorts(home))
+            qWarning("not every port number of %s leads nowhere", qPrintable(home));
         desktop.appFolder = home;
         desktop.logDir = home + QStringLiteral("/KT7 Log/");
         window = std::make_unique<kt7::Form_KT7>(platform);

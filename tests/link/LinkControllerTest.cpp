@@ -117,6 +117,28 @@ class LinkControllerTest : public QObject {
         }
     }
 
+    // Two devices on one port: the second is judged once the first's link has ended, and takes
+    // the port the first failed to link on.
+    void sharedPortFreedByAFailedLink() {
+        HeldClock clock;
+        Links f(clock);
+        clock.ports = &f.ports;
+        f.links.choosePort(0, 1);
+        f.links.choosePort(1, 1);
+        bool done = false;
+        f.links.linkSeveral({0, 1}, Several::AsLinkButton, [&done] { done = true; });
+        clock.endWaits(); // the first sent nothing
+        QCOMPARE(f.table[1].link, kt7::LinkState::Linking);
+        QVERIFY(!done);
+        f.ports.sendDuringWait(1, deviceLine("3", "kg"));
+        clock.endWaits();
+        QVERIFY(done);
+        QCOMPARE(f.states(2), QStringLiteral("OL"));
+        QCOMPARE(f.table[1].unit, QStringLiteral("kg"));
+        QCOMPARE(clock.waits, (std::vector<int>{600, 600}));
+        QVERIFY2(f.messages.shown.isEmpty(), qPrintable(f.messages.shown.join('\n')));
+    }
+
     // The user takes a device back while the common wait runs: it stays off, its port closed.
     void unlinkDuringTheWaitWins() {
         HeldClock clock;
