@@ -2,7 +2,6 @@
 
 #include "text/NumberText.h"
 
-#include <QFile>
 #include <QSaveFile>
 #include <algorithm>
 
@@ -76,18 +75,7 @@ QByteArray AlarmRecord::rowText(const Row& row) {
 }
 
 QString AlarmRecord::write() {
-    if (!earlier) {
-        QFile old(file);
-        if (old.exists() && !old.open(QIODevice::ReadOnly))
-            return old.errorString();
-        QByteArray text = old.isOpen() ? old.readAll() : QByteArray();
-        if (text.isEmpty())
-            text = header();
-        else if (!text.endsWith('\n'))
-            text += "\r\n";
-        earlier = text;
-    }
-    QByteArray text = *earlier;
+    QByteArray text = header();
     for (const Row& row : rows)
         text += rowText(row);
     QSaveFile out(file);

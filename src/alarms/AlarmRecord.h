@@ -14,8 +14,8 @@ namespace kt7 {
 
 // The alarms beside a log (KT7_LogData.csv: KT7_LogData_alarms.csv), one CSV row per alarm:
 // written when it is raised, completed when it ends. Each change rewrites the small file through
-// a temporary one renamed over it, so the file is whole whenever the program is killed. Rows a
-// file held before are kept as they are.
+// a temporary one renamed over it, so the file is whole whenever the program is killed. Like the
+// log, which starts truncated, a record starts a new file.
 class AlarmRecord {
   public:
     static QString pathBeside(const QString& logPath);
@@ -43,7 +43,6 @@ class AlarmRecord {
     QString write();
 
     QString file;
-    std::optional<QByteArray> earlier; // read at the first event
     std::vector<Row> rows;
     std::array<std::array<int, AlarmKindCount>, DeviceCount> openRows = noneOpen();
     static std::array<std::array<int, AlarmKindCount>, DeviceCount> noneOpen();
