@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Fails when a file under src/ includes from a folder above its own layer. Layers, lowest first:
 # text; platform and dates (beside the rest: each may use text only); acquisition, logfile and
-# setup; link, record, publish and statistics; chart; measure; interaction; export; viewer;
+# setup; link, record, publish, alarms and statistics; chart; measure; interaction; export; viewer;
 # session; app and headless. A folder may include its own layer and those below.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
 declare -A layer=([text]=0 [platform]=1 [dates]=1 [acquisition]=2 [logfile]=2 [setup]=2 [link]=3
-                  [record]=3 [publish]=3 [statistics]=3 [chart]=4 [measure]=5 [interaction]=6
+                  [record]=3 [publish]=3 [alarms]=3 [statistics]=3 [chart]=4 [measure]=5 [interaction]=6
                   [export]=7 [viewer]=8 [session]=9 [app]=10 [headless]=10)
 status=0
 for folder in */; do

@@ -15,6 +15,7 @@ PollResult DevicePoller::poll(const std::array<DeviceInput, DeviceCount>& device
 
     for (int i = 0; i < DeviceCount; ++i) {
         const DeviceInput& device = devices[i];
+        tickReadings[i].clear();
         QByteArray received = std::exchange(finalText[i], {});
         if (device.linked && device.port && device.port->isOpen() &&
             device.port->bytesWaiting() >= MinimumWaiting)
@@ -23,6 +24,10 @@ PollResult DevicePoller::poll(const std::array<DeviceInput, DeviceCount>& device
             continue;
 
         const auto pieces = readers[i].take(received, device.unit);
+        for (const QByteArray& piece : pieces)
+            if (const auto value = sampleCell(piece, device.tare))
+                tickReadings[i].push_back(*value);
+        result.readings[i] = tickReadings[i];
         DeviceReadings readings = convertPieces(pieces, device.tare, MaxBlockRows);
         watchTerminator(i, device, readings.lineCount, result);
         result.dataThisTick = true;

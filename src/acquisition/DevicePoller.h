@@ -8,6 +8,8 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace kt7 {
 
@@ -35,6 +37,10 @@ struct PollResult {
     std::array<int, DeviceCount> lineCounts{}; // complete lines per device, beyond the cap too
     std::array<std::optional<QString>, DeviceCount> valueLabels;    // new value caption per device
     std::array<std::optional<UnitChange>, DeviceCount> unitChanges; // told once per link
+    // Every number read this tick per device, oldest first, beyond the row cap and the cut to
+    // the device with the fewest lines too, so that no reading escapes a watcher. A view of the
+    // poller's storage: valid until its next poll.
+    std::array<std::span<const double>, DeviceCount> readings;
     bool hasRows() const { return block.rowCount() > 0; }
 };
 
@@ -64,6 +70,8 @@ class DevicePoller {
     std::array<QByteArray, DeviceCount> finalText;
     std::array<int, DeviceCount> ticksWithoutLine{};
     std::array<bool, DeviceCount> unitChangeTold{};
+    // Reused from tick to tick, so a poll allocates only for more readings than any before.
+    std::array<std::vector<double>, DeviceCount> tickReadings;
 };
 
 } // namespace kt7
