@@ -1,4 +1,4 @@
-#include "../app/MeasureTestLog.h"
+#include "../chart/MeasureTestLog.h"
 #include "common/TestRegistry.h"
 #include "export/SpanXlsxWriter.h"
 
