@@ -25,6 +25,11 @@ constexpr std::array<AxisLimits, DeviceCount> StartYLimits{{{-1000.0, 1000.0},
 } // namespace
 
 ChartComponent::ChartComponent(QWidget* parent) : QCustomPlot(parent) {
+    // Every paint fills the whole chart, so the window need not paint what lies below it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Only the selection rectangle, which this chart never shows, lives on QCustomPlot's own
+    // overlay; a buffer of its own would be cleared and drawn on every replot for nothing.
+    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     const std::array<QCPAxis*, DeviceCount> yAxes = styleDeviceChart(*this);
     xAxis2->setBasePen(QPen(Qt::black));
     xAxis->setLabel(QStringLiteral("Sec"));
