@@ -30,6 +30,9 @@ ChartComponent::ChartComponent(QWidget* parent) : QCustomPlot(parent) {
     // Only the selection rectangle, which this chart never shows, lives on QCustomPlot's own
     // overlay; a buffer of its own would be cleared and drawn on every replot for nothing.
     layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    // The devices' legend is a widget of its own; QCustomPlot's hidden one would still measure
+    // the text of every entry on every replot.
+    setAutoAddPlottableToLegend(false);
     const std::array<QCPAxis*, DeviceCount> yAxes = styleDeviceChart(*this);
     xAxis2->setBasePen(QPen(Qt::black));
     xAxis->setLabel(QStringLiteral("Sec"));
