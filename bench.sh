@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in Release, runs them headless and prints one table of measures against
-# their targets. A missed target shows "no" in the table; the script fails only when it cannot
-# build or run the benchmarks.
+# Builds the benchmarks in Release, runs them headless (the side by side's window on a virtual X
+# display of its own) and prints one table of measures against their targets. A missed target
+# shows "no" in the table; the script fails only when it cannot build or run the benchmarks.
 set -uo pipefail
 cd "$(dirname "$0")" || exit 1
 
@@ -10,7 +10,7 @@ fail() {
   exit 1
 }
 
-KT7_WITH_TEST_TOOLS=1 ./scripts/install-deps.sh || fail "installing the build dependencies failed"
+KT7_WITH_TEST_TOOLS=1 KT7_WITH_BENCH_TOOLS=1 ./scripts/install-deps.sh || fail "installing the build dependencies failed"
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKT7_BUILD_BENCH=ON \
   -DKT7_BUILD_TESTS=ON -DKT7_BUILD_FUZZERS=OFF >/dev/null || fail "configuring failed"
 cmake --build build-bench -j2 --target kt7-bench kt7-log-driver kt7-logger kt7-sim >/dev/null ||
@@ -37,8 +37,8 @@ done
 out=$(bench/flood.sh build-bench 30 10 2>"$scratch/stderr") ||
   fail "the flood benchmark failed: $(cat "$scratch/stderr")"
 rows+=$(grep '^ROW' <<<"$out")$'\n'
-# CPU and peak memory of the headless logger, the window and a plain Python logger on the same
-# simulated ports, 60 s per logger and load.
+# CPU and peak memory of the headless logger, the real window and a plain Python logger on the
+# same simulated ports, 60 s per logger and load.
 out=$(bench/side-by-side.sh build-bench 60 2>"$scratch/stderr") ||
   fail "the side-by-side benchmark failed: $(cat "$scratch/stderr")"
 cat "$scratch/stderr" >>"$scratch/notes"

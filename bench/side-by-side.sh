@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # CPU and peak memory of three loggers on the same simulated instruments, in one run: the
-# headless logger, the window, and bench/py-logger.py, the plain Python logger a user might write
-# instead. Eight devices on COM 1 to 8, at two loads: one line a second each, and each at the
+# headless logger, the window (the real kt7-logger, shown and painted on a virtual X display), and
+# bench/py-logger.py, the plain Python logger a user might write instead. Eight devices on COM 1 to 8, at two loads: one line a second each, and each at the
 # full rate its 9600-baud line carries. At each load the simulator runs once and the three take
 # the ports in turn; each is warmed up, then measured for SECONDS: CPU as % of one core from
 # utime + stime in /proc/<pid>/stat, memory as its peak resident size (VmHWM).
 # Prints ROW lines for bench.sh, and notes (rows logged, load average) on standard error.
+# Needs Xvfb and xdotool (KT7_WITH_BENCH_TOOLS=1 scripts/install-deps.sh).
 # Usage: bench/side-by-side.sh BUILD_DIR [SECONDS]
 set -euo pipefail
 build=$(cd "${1:?usage: bench/side-by-side.sh BUILD_DIR [SECONDS]}" && pwd)
@@ -17,15 +18,24 @@ here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3
 
 work=$(mktemp -d)
-sim_pid='' pid=''
+sim_pid='' pid='' xvfb_pid=''
 cleanup() {
-  for p in $pid $sim_pid; do { kill "$p" && wait "$p"; } 2>/dev/null || true; done
+  for p in $pid $sim_pid $xvfb_pid; do { kill "$p" && wait "$p"; } 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 # shellcheck source=bench/scratch-home.sh
 . "$here/scratch-home.sh"
 ticks=$(getconf CLK_TCK)
+
+# One virtual display for the whole run, on the first free display number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.out" 2>&1 &
+xvfb_pid=$!
+until [ -s "$work/display" ]; do
+  kill -0 "$xvfb_pid" 2>/dev/null || { echo "side-by-side: Xvfb: $(cat "$work/xvfb.out")" >&2; exit 1; }
+  sleep 0.1
+done
+display=:$(cat "$work/display")
 
 note() { echo "side-by-side: $*" >&2; }
 calc() { LC_ALL=C awk "BEGIN { $1 }"; }
@@ -72,6 +82,8 @@ measure() {
   shift 2
   "$@" </dev/null >"$work/$name.out" 2>&1 &
   pid=$!
+  # A logger a user starts by hand is started as a user would, before its warm-up.
+  if declare -F "drive_$name" >/dev/null; then "drive_$name"; fi
   sleep "$warmup"
   kill -0 "$pid" 2>/dev/null || give_up "$name" "ended early"
   held_open=$(ports_open "$pid")
@@ -98,6 +110,33 @@ measure() {
   [ "$name" = window ] || [ "$status" = 0 ] || note "$name exited with $status after SIGTERM"
 }
 
+# The window's default log: "New" with the file dialog cancelled opens it in the log folder,
+# $HOME/KT7 Log.
+window_log="$HOME/KT7 Log/KT7_LogData.csv"
+xd() { DISPLAY=$display timeout 30 xdotool "$@"; }
+# twips to pixels at 96 dpi, the logical DPI Qt takes on Xvfb
+px() { echo $((($1 + 7) / 15)); }
+# Starts a Fast log as a user does: the "Data Logger" page, "New", Escape in the file dialog.
+drive_window() {
+  local win dialog i
+  win=$(xd search --sync --onlyvisible --name '^KT7 RS232 Data Logger') ||
+    give_up window "showed no window"
+  win=${win%%$'\n'*}
+  xd mousemove --window "$win" "$(px 8440)" "$(px 307)" click 1
+  # "New": its frame "Data Logger" at (120, 600), "Log File" at (3120, 240) in it, the button's
+  # middle at (607, 607) in that.
+  xd mousemove --window "$win" "$(($(px 120) + $(px 3120) + $(px 120) + $(px 487)))" \
+    "$(($(px 600) + $(px 240) + $(px 360) + $(px 247)))" click 1
+  dialog=$(xd search --sync --onlyvisible --name '^Save As') || give_up window "showed no file dialog"
+  dialog=${dialog%%$'\n'*}
+  xd windowfocus --sync "$dialog" key Escape
+  for ((i = 0; i < 100; ++i)); do
+    [ -f "$window_log" ] && return
+    sleep 0.1
+  done
+  give_up window "opened no log at $window_log"
+}
+
 row() { printf 'ROW\t%s\t%s\t%s\t%s\n' "$@"; }
 
 # run_load LABEL SIMULATOR_OPTIONS...
@@ -115,12 +154,15 @@ run_load() {
   measure headless "$headless_log" "$build/src/kt7-logger" --headless --setup "$setup" \
     --log "$headless_log" --fast --auto
   local headless_cpu=$cpu headless_mb=$mb headless_rows=$rows headless_median=$slice_median
-  # The window as a user leaves it running: eight devices linked, a Fast log, the chart on. It
-  # reads every port at the tick, shows each value, draws every reading on the chart and writes
-  # every row.
-  local window_log=$work/window-${load//\//}.csv
-  measure window "$window_log" "$build/tests/e2e/kt7-log-driver" "$window_log" 8
-  local window_cpu=$cpu window_mb=$mb window_median=$slice_median
+  # The window as a user leaves it running: kt7-logger shown on the display with the set-up
+  # loaded and eight devices linked, the "Data Logger" page, a Fast log opened with "New", the
+  # chart on. It reads every port at the tick, shows each value, draws every reading on the
+  # chart and writes every row.
+  measure window "$window_log" env DISPLAY="$display" QT_QPA_PLATFORM=xcb \
+    "$build/src/kt7-logger" --setup "$setup" --link
+  local window_cpu=$cpu window_mb=$mb window_rows=$rows window_median=$slice_median
+  # The next load's "New" would find the default log holding rows, and refuse it.
+  mv "$window_log" "$work/window-${load//\//}.csv"
   measure python "$py_log" "$python" "$here/py-logger.py" "$ports"/com{1..8} "$py_log"
   local py_cpu=$cpu py_mb=$mb py_rows=$rows py_median=$slice_median
 
@@ -137,7 +179,8 @@ run_load() {
   row "peak RSS, headless logger, $label" "$headless_mb MB" "< 20 MB" "$held_mb"
   row "peak RSS, window, $label" "$window_mb MB" "-" "-"
   row "peak RSS, Python logger, $label" "$py_mb MB" "-" "-"
-  note "$label: headless logger wrote $headless_rows rows, Python logger $py_rows rows" \
+  note "$label: headless logger wrote $headless_rows rows, window $window_rows rows," \
+    "Python logger $py_rows rows" \
     "($(calc "printf \"%.1f\", $py_rows / $seconds / 8") lines/s per device) in $seconds s"
   note "$label: CPU, median of $slices slices of $(calc "printf \"%.0f\", $seconds / $slices") s:" \
     "headless logger $headless_median %, window $window_median %, Python logger $py_median %"

@@ -18,6 +18,12 @@ if [ "${KT7_WITH_TEST_TOOLS:-0}" = 1 ]; then
     python3-openpyxl)
 fi
 
+if [ "${KT7_WITH_BENCH_TOOLS:-0}" = 1 ]; then
+  # For the benchmarks' window row: the real window on a virtual X display (Xvfb), driven by
+  # xdotool as a user would.
+  packages+=(xvfb xdotool)
+fi
+
 if [ "${KT7_WITH_WINDOWS_TOOLS:-0}" = 1 ]; then
   # The Windows build and its tests: MinGW-w64 (posix threads), zlib for it, Qt's host tools
   # (moc, rcc, uic) of the same version, wine to run the programs, makensis for the installer,

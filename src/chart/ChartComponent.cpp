@@ -25,6 +25,14 @@ constexpr std::array<AxisLimits, DeviceCount> StartYLimits{{{-1000.0, 1000.0},
 } // namespace
 
 ChartComponent::ChartComponent(QWidget* parent) : QCustomPlot(parent) {
+    // Every paint fills the whole chart, so the window need not paint what lies below it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Only the selection rectangle, which this chart never shows, lives on QCustomPlot's own
+    // overlay; a buffer of its own would be cleared and drawn on every replot for nothing.
+    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+    // The devices' legend is a widget of its own; QCustomPlot's hidden one would still measure
+    // the text of every entry on every replot.
+    setAutoAddPlottableToLegend(false);
     const std::array<QCPAxis*, DeviceCount> yAxes = styleDeviceChart(*this);
     xAxis2->setBasePen(QPen(Qt::black));
     xAxis->setLabel(QStringLiteral("Sec"));
@@ -128,10 +136,19 @@ void ChartComponent::appendBlock(const SampleBlock& block) {
         graphs_[d]->addData(keys, values, true);
         appendColumn(d, column, rows);
     }
+    // While paused, points added after a newest point that lies well past the view's edge change
+    // no pixel: the traces run off to that point, and its dot (if any) is clipped away.
+    const double edge = xAxis->coordToPixel(xAxis->range().upper);
+    const bool unseen = paused_ && nextKey_ - 1.0 > xAxis->range().upper &&
+                        std::abs(xAxis->coordToPixel(nextKey_ - 1.0) - edge) > 4.0;
+    const bool trims = std::any_of(graphs_.begin(), graphs_.end(), [this](const QCPGraph* graph) {
+        return graph->data()->size() > historyCap_;
+    });
     nextKey_ += rows;
     trimHistory();
     showAxis(xState_);
-    replot(rpQueuedReplot);
+    if (!unseen || trims)
+        replot(rpQueuedReplot);
 }
 
 // A reading that starts a run gets a dot at once; the dot goes again when the next cell extends
@@ -154,7 +171,9 @@ void ChartComponent::appendColumn(int device, const std::vector<std::optional<do
 }
 
 void ChartComponent::setAxisCaption(int axis, const QString& caption) {
-    if (AxisState* state = axisState(axis)) {
+    // The lines-per-tick caption is set on every tick that brings data, mostly unchanged.
+    AxisState* state = axisState(axis);
+    if (state && state->axis->label() != caption) {
         state->axis->setLabel(caption);
         replot(rpQueuedReplot);
     }
@@ -204,9 +223,13 @@ void ChartComponent::rescale(AxisState& state) {
     const auto range = state.device ? valueRangeOfData(*state.device) : keyRangeOfData();
     if (!range)
         return;
+    // Auto axes are refitted every tick; a fit that moves nothing needs no drawing.
+    const QCPRange shown = state.axis->range();
+    const bool reversed = state.axis->rangeReversed();
     state.limits = fittedLimits(range->lower, range->upper, state.limits);
     showAxis(state);
-    replot(rpQueuedReplot);
+    if (state.axis->range() != shown || state.axis->rangeReversed() != reversed)
+        replot(rpQueuedReplot);
 }
 
 void ChartComponent::setAxisMaximum(int axis, double value) {
