@@ -24,11 +24,9 @@ PollResult DevicePoller::poll(const std::array<DeviceInput, DeviceCount>& device
             continue;
 
         const auto pieces = readers[i].take(received, device.unit);
-        for (const QByteArray& piece : pieces)
-            if (const auto value = sampleCell(piece, device.tare))
-                tickReadings[i].push_back(*value);
+        DeviceReadings readings =
+            convertPieces(pieces, device.tare, MaxBlockRows, &tickReadings[i]);
         result.readings[i] = tickReadings[i];
-        DeviceReadings readings = convertPieces(pieces, device.tare, MaxBlockRows);
         watchTerminator(i, device, readings.lineCount, result);
         result.dataThisTick = true;
         result.lastPieceCount = readings.lineCount;

@@ -40,16 +40,23 @@ std::optional<QString> valueLabelText(QByteArrayView piece, const TareOffset& ta
     return numberText(*value);
 }
 
-DeviceReadings convertPieces(const QList<QByteArray>& pieces, const TareOffset& tare,
-                             int maxCells) {
+DeviceReadings convertPieces(const QList<QByteArray>& pieces, const TareOffset& tare, int maxCells,
+                             std::vector<double>* everyValue) {
     DeviceReadings readings;
     readings.lineCount = static_cast<int>(pieces.size());
     if (pieces.isEmpty())
         return readings;
     const auto cellCount = std::min<qsizetype>(pieces.size(), std::max(maxCells, 0));
     readings.cells.reserve(static_cast<std::size_t>(cellCount));
-    for (qsizetype k = 0; k < cellCount; ++k)
-        readings.cells.push_back(sampleCell(pieces[k], tare));
+    for (qsizetype k = 0; k < pieces.size(); ++k) {
+        const std::optional<double> cell = sampleCell(pieces[k], tare);
+        if (k < cellCount)
+            readings.cells.push_back(cell);
+        else if (!everyValue)
+            break;
+        if (everyValue && cell)
+            everyValue->push_back(*cell);
+    }
     readings.label = valueLabelText(pieces.back(), tare);
     return readings;
 }

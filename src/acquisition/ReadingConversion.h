@@ -26,6 +26,9 @@ struct DeviceReadings {
     std::vector<std::optional<double>> cells;
     std::optional<QString> label;
 };
-DeviceReadings convertPieces(const QList<QByteArray>& pieces, const TareOffset& tare, int maxCells);
+// The first maxCells pieces as cells; every number of all pieces, beyond the cap too, is appended
+// to everyValue when one is given, so each piece is read once.
+DeviceReadings convertPieces(const QList<QByteArray>& pieces, const TareOffset& tare, int maxCells,
+                             std::vector<double>* everyValue = nullptr);
 
 } // namespace kt7

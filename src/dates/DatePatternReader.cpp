@@ -1,7 +1,6 @@
 #include "dates/DatePatternReader.h"
 
 #include "dates/PatternWalk.h"
-#include "text/AsciiDigit.h"
 
 namespace kt7 {
 
@@ -36,21 +35,14 @@ std::optional<QDate> DatePatternReader::read(QByteArrayView text) const {
     qsizetype at = 0;
     for (const Field& field : fields) {
         if (field.kind == Kind::Literal) {
-            if (!text.sliced(at).startsWith(field.text))
+            if (!takeLiteral(text, at, field.text))
                 return std::nullopt;
-            at += field.text.size();
             continue;
         }
-        const int most = field.digits == 4 ? 4 : 2;
-        int value = 0;
-        int read = 0;
-        while (read < most && at < text.size() && isAsciiDigit(text[at])) {
-            value = value * 10 + (text[at++] - '0');
-            ++read;
-        }
-        if (read == 0 || (field.digits > 1 && read != field.digits))
+        const std::optional<int> value = takeDigits(text, at, field.digits);
+        if (!value)
             return std::nullopt;
-        (field.kind == Kind::Day ? day : field.kind == Kind::Month ? month : year) = value;
+        (field.kind == Kind::Day ? day : field.kind == Kind::Month ? month : year) = *value;
     }
     const QDate date(year, month, day);
     if (at != text.size() || !date.isValid())

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "text/AsciiDigit.h"
+
+#include <QByteArrayView>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace kt7 {
 
@@ -45,6 +49,27 @@ walkPattern(const QString& pattern, const std::function<void(const QString& text
     }
     endLiteral();
     return true;
+}
+
+// Reading a field's text: a literal must stand at `at` as it is; a number has exactly `digits`
+// digits (2 or 4), or one or two for a one-letter field (digits 1). `at` moves past what was read.
+inline bool takeLiteral(QByteArrayView text, qsizetype& at, QByteArrayView literal) {
+    if (!text.sliced(at).startsWith(literal))
+        return false;
+    at += literal.size();
+    return true;
+}
+
+inline std::optional<int> takeDigits(QByteArrayView text, qsizetype& at, int digits) {
+    const qsizetype most = digits == 4 ? 4 : 2;
+    int value = 0;
+    qsizetype read = 0;
+    while (read < most && at + read < text.size() && isAsciiDigit(text[at + read]))
+        value = value * 10 + (text[at + read++] - '0');
+    if (read == 0 || (digits > 1 && read != digits))
+        return std::nullopt;
+    at += read;
+    return value;
 }
 
 } // namespace kt7

@@ -1,25 +1,8 @@
 #include "dates/TimePatternReader.h"
 
 #include "dates/PatternWalk.h"
-#include "text/AsciiDigit.h"
 
 namespace kt7 {
-
-namespace {
-
-// Reads a number field: exactly two digits, or with one-letter fields one or two.
-std::optional<int> readDigits(QByteArrayView text, qsizetype& at, int digits) {
-    int value = 0;
-    qsizetype read = 0;
-    while (read < 2 && at + read < text.size() && isAsciiDigit(text[at + read]))
-        value = value * 10 + (text[at + read++] - '0');
-    if (read == 0 || (digits == 2 && read != 2))
-        return std::nullopt;
-    at += read;
-    return value;
-}
-
-} // namespace
 
 TimePatternReader::TimePatternReader(const QString& pattern, const QLocale& locale)
     : amText(locale.amText().toUtf8()), pmText(locale.pmText().toUtf8()) {
@@ -71,9 +54,8 @@ std::optional<QTime> TimePatternReader::read(QByteArrayView text) const {
     qsizetype at = 0;
     for (const Field& field : fields) {
         if (field.kind == Kind::Literal) {
-            if (!text.sliced(at).startsWith(field.text))
+            if (!takeLiteral(text, at, field.text))
                 return std::nullopt;
-            at += field.text.size();
         } else if (field.kind == Kind::AmPm) {
             const QByteArrayView rest = text.sliced(at);
             if (!amText.isEmpty() && rest.startsWith(amText)) {
@@ -86,7 +68,7 @@ std::optional<QTime> TimePatternReader::read(QByteArrayView text) const {
                 return std::nullopt;
             }
         } else {
-            const std::optional<int> value = readDigits(text, at, field.digits);
+            const std::optional<int> value = takeDigits(text, at, field.digits);
             if (!value)
                 return std::nullopt;
             if (field.kind == Kind::Hour12 || field.kind == Kind::Hour24) {

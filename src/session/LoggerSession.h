@@ -81,7 +81,6 @@ class LoggerSession : public QObject {
 
     // One sampling tick: the slots' ports polled, value captions taken, rows logged.
     void tick(TickView& view);
-    void restartInterval() { recorder.restartInterval(); }
 
     // ByUser: a file chosen in the window's dialog, or the default one when the dialog was
     // cancelled (refused if it holds data). Unattended: any file that holds data is refused, so

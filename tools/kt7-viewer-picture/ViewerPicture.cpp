@@ -73,7 +73,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kt7-viewer-picture: could not write %s\n", qPrintable(args[2]));
         return 1;
     }
-    std::printf("wrote %s (%lld rows)\n", qPrintable(args[2]),
-                static_cast<long long>(viewer.rowCount()));
+    // The count through Qt, not printf: no desktop's number format reaches it.
+    std::fputs(
+        qPrintable(QStringLiteral("wrote %1 (%2 rows)\n").arg(args[2]).arg(viewer.rowCount())),
+        stdout);
     return 0;
 }
