@@ -13,6 +13,10 @@ QByteArray numberField(std::optional<double> value) {
     return value ? numberText(*value).toLatin1() : QByteArray();
 }
 
+QByteArray sampleField(qint32 sample) {
+    return sample > 0 ? QByteArray::number(sample) : QByteArray();
+}
+
 // ISO 8601 with the offset from UTC, so a row stays unambiguous across a clock change.
 QByteArray dateField(const QDateTime& time) {
     if (!time.isValid())
@@ -40,28 +44,22 @@ std::array<std::array<int, AlarmKindCount>, DeviceCount> AlarmRecord::noneOpen()
     return none;
 }
 
-QString AlarmRecord::add(const AlarmEvent& event) {
+QString AlarmRecord::add(const AlarmEvent& event, qint32 sample) {
     if (event.device < 0 || event.device >= DeviceCount)
         return {};
     int& open = openRows[event.device][static_cast<int>(event.kind)];
     if (event.state == AlarmState::Raised) {
         open = static_cast<int>(rows.size());
-        rows.push_back({event.device,
-                        event.kind,
-                        event.limit,
-                        event.time,
-                        {},
-                        event.extreme,
-                        event.value,
-                        std::nullopt});
+        rows.push_back(
+            {event.device, event.kind, event.limit, event.time, {}, event.extreme, sample, 0});
     } else {
         // An alarm raised before this record began gets a row of its end alone.
         if (open < 0)
-            rows.push_back({event.device, event.kind, event.limit, {}, {}, {}, {}, {}});
+            rows.push_back({event.device, event.kind, event.limit, {}, {}, {}, 0, 0});
         Row& row = open < 0 ? rows.back() : rows[static_cast<std::size_t>(open)];
         row.endedAt = event.time;
         row.extreme = event.extreme;
-        row.atEnd = event.value;
+        row.sampleAtEnd = sample;
         open = -1;
     }
     return write();
@@ -71,7 +69,7 @@ QByteArray AlarmRecord::rowText(const Row& row) {
     return QByteArray::number(row.device + 1) + ',' + alarmKindName(row.kind).data() + ',' +
            numberText(row.limit).toLatin1() + ',' + dateField(row.raisedAt) + ',' +
            dateField(row.endedAt) + ',' + numberField(row.extreme) + ',' +
-           numberField(row.atRaise) + ',' + numberField(row.atEnd) + "\r\n";
+           sampleField(row.sampleAtRaise) + ',' + sampleField(row.sampleAtEnd) + "\r\n";
 }
 
 QString AlarmRecord::write() {

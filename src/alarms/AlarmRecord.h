@@ -23,9 +23,10 @@ class AlarmRecord {
 
     explicit AlarmRecord(const QString& logPath) : file(pathBeside(logPath)) {}
 
-    // Empty when the file holds the event; else why it could not be written. The row stays
-    // and goes into the file with the next event.
-    QString add(const AlarmEvent& event);
+    // sample: the number of the log's last row when the event was told (0: none yet), so a row
+    // of the record finds its span in the log. Empty when the file holds the event; else why it
+    // could not be written. The row stays and goes into the file with the next event.
+    QString add(const AlarmEvent& event, qint32 sample);
     const QString& path() const { return file; }
 
   private:
@@ -36,8 +37,8 @@ class AlarmRecord {
         QDateTime raisedAt;
         QDateTime endedAt;
         std::optional<double> extreme;
-        std::optional<double> atRaise;
-        std::optional<double> atEnd;
+        qint32 sampleAtRaise = 0;
+        qint32 sampleAtEnd = 0;
     };
     static QByteArray rowText(const Row& row);
     QString write();

@@ -26,20 +26,22 @@ class AlarmRecordTest : public QObject {
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
         };
 
-        QCOMPARE(record.add({1, AlarmKind::High, AlarmState::Raised, 185.25, 185, t0, 185.25}),
+        QCOMPARE(record.add({1, AlarmKind::High, AlarmState::Raised, 185.25, 185, t0, 185.25}, 41),
                  QString());
-        QCOMPARE(contents(), header + "2,high,185,2026-12-07T17:34:26+01:00,,185.25,185.25,\r\n");
+        QCOMPARE(contents(), header + "2,high,185,2026-12-07T17:34:26+01:00,,185.25,41,\r\n");
 
         QCOMPARE(
-            record.add({1, AlarmKind::High, AlarmState::Ended, 184.5, 185, t0.addSecs(90), 1234.5}),
+            record.add({1, AlarmKind::High, AlarmState::Ended, 184.5, 185, t0.addSecs(90), 1234.5},
+                       130),
             QString());
         QCOMPARE(contents(),
                  header +
-                     "2,high,185,2026-12-07T17:34:26+01:00,2026-12-07T17:35:56+01:00,1234.5,185.25,"
-                     "184.5\r\n");
+                     "2,high,185,2026-12-07T17:34:26+01:00,2026-12-07T17:35:56+01:00,1234.5,41,130"
+                     "\r\n");
         // A new record, as for a new log, starts a new file; silence has no extreme.
-        QCOMPARE(AlarmRecord(log).add({0, AlarmKind::Silent, AlarmState::Raised, {}, 10, t0, {}}),
-                 QString());
+        QCOMPARE(
+            AlarmRecord(log).add({0, AlarmKind::Silent, AlarmState::Raised, {}, 10, t0, {}}, 0),
+            QString());
         QCOMPARE(contents(), header + "1,silent,10,2026-12-07T17:34:26+01:00,,,,\r\n");
     }
 };
