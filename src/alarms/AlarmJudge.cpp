@@ -101,6 +101,25 @@ void AlarmJudge::tick(const QDateTime& time,
     }
 }
 
+void AlarmJudge::endAll(const QDateTime& time) {
+    for (int d = 0; d < DeviceCount; ++d) {
+        for (int k = 0; k < AlarmKindCount; ++k) {
+            Watch& watch = states[d].watches[k];
+            if (!watch.active)
+                continue;
+            const auto kind = static_cast<AlarmKind>(k);
+            const DeviceLimits& l = limits[d];
+            const double limit = kind == AlarmKind::High  ? l.high.value_or(0)
+                                 : kind == AlarmKind::Low ? l.low.value_or(0)
+                                                          : l.silent.value_or(0);
+            const std::optional<double> extreme =
+                kind == AlarmKind::Silent ? std::nullopt : std::optional(watch.extreme);
+            watch = {};
+            tell(d, kind, AlarmState::Ended, states[d].lastValue, limit, time, extreme);
+        }
+    }
+}
+
 bool AlarmJudge::isActive(int device, AlarmKind kind) const {
     if (device < 0 || device >= DeviceCount)
         return false;

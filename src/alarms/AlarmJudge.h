@@ -29,6 +29,9 @@ class AlarmJudge {
     // Once a tick, after its readings: whose silence is watched.
     void tick(const QDateTime& time, const std::array<DevicePresence, DeviceCount>& presence);
 
+    // Every active alarm told as ended, as when its limits are replaced.
+    void endAll(const QDateTime& time);
+
     bool isActive(int device, AlarmKind kind) const;
 
   private:

@@ -1,5 +1,6 @@
 #include "headless/HeadlessLogger.h"
 
+#include "alarms/AlarmText.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
 #include "session/LogMessages.h"
@@ -24,6 +25,15 @@ HeadlessLogger::HeadlessLogger(LoggerOptions options, SerialPortFactory& ports, 
     connect(&session, &LoggerSession::logFileStarted, this, [this](const QString& path) {
         this->status(QStringLiteral("Logging to \"%1\"").arg(path));
     });
+    // One line per alarm raised or ended; the service manager's status counts them at once.
+    connect(&session, &LoggerSession::alarmChanged, this, [this](const AlarmEvent& event) {
+        const DeviceSlot& slot = session.slot(event.device);
+        this->status(this->clock.now().toUTC().toString(Qt::ISODate) + QLatin1Char(' ') +
+                     alarmEventText(event, slot.label, slot.unit));
+        serviceManager.status(statusLine());
+    });
+    connect(&session, &LoggerSession::alarmProblem, this,
+            [this](const QString& text) { this->errors.show(text); });
     tickTimer.setInterval(1000);
     statusTimer.setInterval(this->options.statusEverySeconds * 1000);
     connect(&tickTimer, &QTimer::timeout, this, &HeadlessLogger::tick);
@@ -85,6 +95,8 @@ int HeadlessLogger::finish() {
     if (logging)
         session.tick(*this);
     const std::optional<QString> failure = session.closeLog();
+    // The last alarms still reach the user's command.
+    session.alarmCommandsDone(10000);
     const QString drained = session.finishPublishing(options.mqttDrainSeconds);
     report(drained);
     if (failure)

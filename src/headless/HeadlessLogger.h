@@ -24,6 +24,7 @@ class HeadlessLogger : public QObject, private TickView {
                    MessageBoxes& errors, StatusOutput status, CodePage codePage, QString logFolder);
 
     void publishWith(MqttPublisher& publisher) { session.publishWith(publisher); }
+    void setAlarms(const AlarmSettings& settings) { session.setAlarmSettings(settings); }
     // Reads the set-up and links its devices; the log opens and the ticks start once they are
     // linked. 0, or the exit code when that is already known.
     int start();

@@ -7,6 +7,7 @@
 #include "platform/core/StandardErrorMessages.h"
 #include "platform/core/SystemClock.h"
 #include "platform/serial/SystemSerialPorts.h"
+#include "session/AlarmsChoice.h"
 #include "session/PublisherChoice.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,9 @@ int runHeadless(int argc, char** argv) {
     for (const QString& problem : assignPortNumbers(catalogue).problems)
         errors.show(problem);
 
+    const AlarmsChoice alarms = chooseAlarms(*parsed.options, errors);
+    if (alarms.refused)
+        return 1;
     const PublisherChoice mqtt = choosePublisher(*parsed.options, errors);
     if (mqtt.refused)
         return 1;
@@ -50,6 +54,7 @@ int runHeadless(int argc, char** argv) {
     SystemClock clock;
     HeadlessLogger logger(*parsed.options, ports, clock, errors, printLine, CodePage::system(),
                           homeLogFolder());
+    logger.setAlarms(alarms.settings);
     if (mqtt.publisher)
         logger.publishWith(*mqtt.publisher);
     QObject::connect(&logger, &HeadlessLogger::cannotGoOn, &app,

@@ -82,14 +82,24 @@ void MqttPublisher::publishRow(qint32 sample, const QDateTime& when,
     std::vector<MqttMessage> messages =
         rowMessages(settings_.station, sample, when, values, units, labels);
     const std::lock_guard lock(mutex_);
-    for (MqttMessage& message : messages) {
-        if (waiting_.size() >= static_cast<std::size_t>(limits_.bufferedMessages)) {
-            waiting_.pop_front();
-            ++dropped_;
-        }
-        waiting_.push_back(std::move(message));
-    }
+    for (MqttMessage& message : messages)
+        queue(std::move(message));
     handOverWhatFits();
+}
+
+void MqttPublisher::publish(MqttMessage message) {
+    const std::lock_guard lock(mutex_);
+    queue(std::move(message));
+    handOverWhatFits();
+}
+
+// With the lock held: a full buffer loses its oldest message.
+void MqttPublisher::queue(MqttMessage&& message) {
+    if (waiting_.size() >= static_cast<std::size_t>(limits_.bufferedMessages)) {
+        waiting_.pop_front();
+        ++dropped_;
+    }
+    waiting_.push_back(std::move(message));
 }
 
 MqttDrainResult MqttPublisher::drainFor(std::chrono::milliseconds limit) {
@@ -114,9 +124,9 @@ QString MqttPublisher::awayCause() const {
 void MqttPublisher::handOverWhatFits() {
     while (!waiting_.empty() && inFlight_ < limits_.inFlightMessages) {
         const MqttMessage& message = waiting_.front();
-        const int result = mosquitto_publish(client_, nullptr, message.topic.constData(),
-                                             static_cast<int>(message.payload.size()),
-                                             message.payload.constData(), atLeastOnce, false);
+        const int result = mosquitto_publish(
+            client_, nullptr, message.topic.constData(), static_cast<int>(message.payload.size()),
+            message.payload.constData(), atLeastOnce, message.retain);
         // After a lost connection a QoS 1 message is queued all the same and the call answers
         // "no connection": trying it again would send it twice.
         if (result == MOSQ_ERR_SUCCESS || result == MOSQ_ERR_NO_CONN)

@@ -60,6 +60,9 @@ class MqttPublisher : public QObject {
                     const std::array<std::optional<double>, 8>& values,
                     const std::array<QString, 8>& units, const std::array<QString, 8>& labels);
 
+    // One message queued behind the rows before it, as an alarm's state.
+    void publish(MqttMessage message);
+
     // Gives what is queued up to limit to reach the broker, connected now or not, and returns
     // as soon as nothing is left. For the end of a run: what it did not deliver is lost.
     MqttDrainResult drainFor(std::chrono::milliseconds limit);
@@ -91,6 +94,7 @@ class MqttPublisher : public QObject {
     void report(const QString& text);
     bool waitUnlessStopping(std::chrono::seconds delay);
     void handOverWhatFits();
+    void queue(MqttMessage&& message);
 
     const MqttSettings settings_;
     const MqttPublisherLimits limits_;

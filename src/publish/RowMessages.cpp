@@ -64,4 +64,25 @@ std::vector<MqttMessage> rowMessages(const QString& station, qint32 sample, cons
     return messages;
 }
 
+MqttMessage alarmMessage(const QString& station, const AlarmEvent& event, const QString& unit,
+                         const QString& label) {
+    QByteArray payload = "{\"state\":\"";
+    payload += event.state == AlarmState::Ended ? "ok" : alarmKindName(event.kind).data();
+    payload += "\",\"value\":";
+    if (event.value)
+        appendJsonNumber(payload, *event.value);
+    else
+        payload += "null";
+    payload += ",\"limit\":";
+    appendJsonNumber(payload, event.limit);
+    payload +=
+        ",\"time\":\"" + event.time.toUTC().toString(Qt::ISODateWithMs).toLatin1() + "\",\"unit\":";
+    appendJsonString(payload, unit);
+    payload += ",\"label\":";
+    appendJsonString(payload, label);
+    payload += '}';
+    return {"kt7/" + station.toUtf8() + '/' + QByteArray::number(event.device + 1) + "/alarm",
+            std::move(payload), true};
+}
+
 } // namespace kt7

@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include "alarms/AlarmEvent.h"
+
 #include <array>
 #include <optional>
 #include <vector>
@@ -13,6 +15,7 @@ namespace kt7 {
 struct MqttMessage {
     QByteArray topic;
     QByteArray payload;
+    bool retain = false; // the broker keeps it for whoever subscribes later
 };
 
 // The readings of one row for the broker: one message per device with a value, topic
@@ -22,5 +25,12 @@ std::vector<MqttMessage> rowMessages(const QString& station, qint32 sample, cons
                                      const std::array<std::optional<double>, 8>& values,
                                      const std::array<QString, 8>& units,
                                      const std::array<QString, 8>& labels);
+
+// A device's alarm state for the broker, retained so that a dashboard connecting later sees it:
+// topic kt7/<station>/<device 1..8>/alarm, payload {"state":"high","value":185.5,"limit":185,
+// "time":"2026-12-07T16:34:26.000Z","unit":"°C","label":"Oven"}; state is high, low, silent or ok,
+// value null when there is none (a device silent from its link on).
+MqttMessage alarmMessage(const QString& station, const AlarmEvent& event, const QString& unit,
+                         const QString& label);
 
 } // namespace kt7

@@ -26,6 +26,7 @@ constexpr OptionText Options[] = {
     {"fast", nullptr, "Headless: log every reading.", Headless},
     {"every", "N", "Headless: log one row every N seconds (1 to 32767).", Headless},
     {"auto", nullptr, "Headless: sample automatically even when the set-up says not to.", Headless},
+    {"alarms", "FILE", "Alarm limits from this file instead of alarms.conf in the config folder."},
     {"mqtt", "URL", "Publish to this broker: mqtt://host[:port]."},
     {"mqtt-station", "NAME", "The station in the topic kt7/<station>/<device>."},
     {"mqtt-readings", "logged|all", "Publish the logged rows (default) or every reading."},
@@ -189,6 +190,7 @@ LoggerOptionsResult parseLoggerOptions(const QStringList& arguments, bool headle
     options.viewPath = value("view");
     options.logPath = value("log");
     options.autoSample = given("auto");
+    options.alarmsPath = value("alarms");
     options.mqttUrl = value("mqtt");
     options.mqttStation = value("mqtt-station");
     options.mqttReadings = value("mqtt-readings");

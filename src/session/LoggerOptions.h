@@ -25,7 +25,8 @@ struct LoggerOptions {
     std::optional<bool> fastMode;
     std::optional<int> everySeconds;
     bool autoSample = false;
-    QString mqttUrl; // empty: the config file decides
+    QString alarmsPath; // empty: alarms.conf in the config folder, when there is one
+    QString mqttUrl;    // empty: the config file decides
     QString mqttStation;
     QString mqttReadings;
     int statusEverySeconds = 60;

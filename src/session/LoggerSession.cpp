@@ -21,11 +21,14 @@ LoggerSession::LoggerSession(SerialPortFactory& ports, Clock& clock, MessageBoxe
                              CodePage codePage, QString logFolder, QLocale dateLocale)
     : clock(clock), messages(messages), pages(std::move(codePage)), folder(std::move(logFolder)),
       recorder(clock, pages, std::move(dateLocale)),
-      linker(table, ports, clock, messages, recorder.devicePoller()) {
+      linker(table, ports, clock, messages, recorder.devicePoller()),
+      alarms([this](int device) { return std::pair(table[device].label, table[device].unit); }) {
     recorder.onStepFailure([this](const QString& text) { tellTickFailure(text); });
     recorder.onFileCutShort([this](TickView& view) { startNewFile(view); });
     connect(&linker, &LinkController::slotChanged, this, &LoggerSession::slotChanged);
     connect(&linker, &LinkController::linked, this, &LoggerSession::linked);
+    connect(&alarms, &SessionAlarms::changed, this, &LoggerSession::alarmChanged);
+    connect(&alarms, &SessionAlarms::problem, this, &LoggerSession::alarmProblem);
 }
 
 LoggerSession::~LoggerSession() {
@@ -46,6 +49,17 @@ void LoggerSession::tick(TickView& view) {
     const PollResult& poll = recorder.tick(c, view);
     if (recorder.tookManualRequest())
         settings.manualRequest = false;
+    if (!recorder.logOpen())
+        alarms.logStopped(); // a log that stopped by itself in the tick
+    if (alarms.watching()) {
+        std::array<DevicePresence, DeviceCount> presence{};
+        for (int i = 0; i < DeviceCount; ++i)
+            presence[i] = table[i].link == LinkState::Off       ? DevicePresence::Unlinked
+                          : table[i].link == LinkState::Waiting ? DevicePresence::WaitingForPort
+                                                                : DevicePresence::Linked;
+        alarms.judgeTick(poll, clock.now(), presence,
+                         recorder.logOpen() ? recorder.sampleCount() : 0);
+    }
     for (int i = 0; i < DeviceCount; ++i) {
         if (poll.valueLabels[i])
             table[i].valueText = *poll.valueLabels[i];
@@ -122,12 +136,17 @@ bool LoggerSession::openLog(const QString& path, LogOpening how) {
                               : logNotCreatedText(chosen, created.reason));
         return false;
     }
-    fileOpened = clock.now();
-    emit logFileStarted(chosen);
+    fileStarted(chosen);
     if (how == LogOpening::Unattended && settings.autoSample == 0)
         messages.show(QStringLiteral("Automatic sampling is off in the set-up file and --auto was "
                                      "not given: no row will be logged."));
     return true;
+}
+
+void LoggerSession::fileStarted(const QString& path) {
+    fileOpened = clock.now();
+    alarms.logStarted(path);
+    emit logFileStarted(path);
 }
 
 // The first name of the period that holds no data: a file is never written twice.
@@ -157,17 +176,18 @@ bool LoggerSession::startNewFile(TickView& view) {
     if (!result.ok) {
         const QString where = recorder.logOpen() ? next : old;
         recorder.stopLog();
+        alarms.logStopped();
         view.loggingStopped(where, result, recorder.settleAfterFailure(result));
         return false;
     }
-    fileOpened = clock.now();
-    emit logFileStarted(next);
+    fileStarted(next);
     return true;
 }
 
 std::optional<QString> LoggerSession::closeLog() {
     const QString path = recorder.logPath();
     const LogFileError closed = recorder.stopLog();
+    alarms.logStopped();
     if (closed.ok)
         return std::nullopt;
     return stoppedText(path, closed);
@@ -177,10 +197,15 @@ QString LoggerSession::stoppedText(const QString& path, const LogFileError& caus
     return loggingStoppedText(path, cause, recorder.settleAfterFailure(cause));
 }
 
+void LoggerSession::setAlarmSettings(const AlarmSettings& alarmSettings) {
+    alarms.setSettings(alarmSettings, clock.now());
+}
+
 void LoggerSession::publishWith(MqttPublisher& mqtt) {
     publishing = std::make_unique<PublishingSink>(mqtt);
     publishTo = &mqtt;
     recorder.addSink(publishing.get());
+    alarms.publishWith(&mqtt);
 }
 
 QString LoggerSession::finishPublishing(int seconds) {
@@ -221,6 +246,8 @@ QString LoggerSession::statusText() const {
         line += QStringLiteral(" (%1)").arg(leftOut.join(QStringLiteral(", ")));
     if (recorder.stepFailures() > 0)
         line += QStringLiteral(", tick steps failed: %1").arg(recorder.stepFailures());
+    if (alarms.watching())
+        line += QStringLiteral(", alarms active %1").arg(alarms.activeCount());
     if (publishTo) {
         const MqttCounters mqtt = publishTo->counters();
         const QString cause = publishTo->awayCause();

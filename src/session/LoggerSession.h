@@ -7,6 +7,7 @@
 #include "record/Recorder.h"
 #include "session/LoggerOptions.h"
 #include "session/SamplingSettings.h"
+#include "session/SessionAlarms.h"
 #include "session/SetupChartPart.h"
 #include "setup/SetupFileStore.h"
 
@@ -130,6 +131,15 @@ class LoggerSession : public QObject {
     // The devices with a port, for links made several at once.
     QList<int> devicesWithPort() const;
 
+    // Limits, judged on every polled reading from the next tick; the alarms of the old ones end.
+    void setAlarmSettings(const AlarmSettings& settings);
+    const AlarmSettings& alarmSettings() const { return alarms.settings(); }
+    const std::optional<AlarmEvent>& activeAlarm(int device, AlarmKind kind) const {
+        return alarms.active(device, kind);
+    }
+    int activeAlarmCount() const { return alarms.activeCount(); }
+    bool alarmCommandsDone(int timeoutMs) { return alarms.commandsDone(timeoutMs); }
+
     void publishWith(MqttPublisher& publisher);
     MqttPublisher* publisher() const { return publishTo; }
     // "rows written n, devices linked n (1 2), tick n ms mean n ms longest, not logged: n
@@ -141,12 +151,16 @@ class LoggerSession : public QObject {
     // A link, break or relink that no request of the front end made.
     void slotChanged(int index);
     void linked(int index, bool again);
+    void alarmChanged(const kt7::AlarmEvent& event);
+    // The alarm record or the alarm command failed: each cause once.
+    void alarmProblem(const QString& text);
 
   private:
     void tellTickFailure(const QString& text);
     void applyDevice(int index, const std::array<SetupValue, 6>& fields, TareFrom tare,
                      const std::function<bool(int, int)>& offered, SetupApplied& applied);
     QString freeFileName(const QString& base) const;
+    void fileStarted(const QString& path);
 
     Clock& clock;
     MessageBoxes& messages;
@@ -155,6 +169,7 @@ class LoggerSession : public QObject {
     Recorder recorder;
     DeviceSlots table;
     LinkController linker;
+    SessionAlarms alarms;
     SamplingSettings settings;
     std::unique_ptr<PublishingSink> publishing;
     MqttPublisher* publishTo = nullptr;

@@ -57,6 +57,22 @@ class RowMessagesTest : public QObject {
                  "{\"sample\":2147483647,\"time\":\"2026-12-31T23:20:05.007Z\",\"value\":" +
                      payloadTail);
     }
+
+    // Retained, so a dashboard that connects later sees the state; an end says "ok".
+    void alarmStates() {
+        const QDateTime when(QDate(2027, 1, 1), QTime(0, 20, 5), QTimeZone(3600));
+        const MqttMessage raised = alarmMessage(
+            "lab", {1, AlarmKind::High, AlarmState::Raised, 185.5, 185, when, 185.5}, "°C", "Oven");
+        QCOMPARE(raised.topic, "kt7/lab/2/alarm");
+        QVERIFY(raised.retain);
+        QCOMPARE(raised.payload, "{\"state\":\"high\",\"value\":185.5,\"limit\":185,\"time\":"
+                                 "\"2026-12-31T23:20:05.000Z\",\"unit\":\"\u00b0C\","
+                                 "\"label\":\"Oven\"}");
+        const MqttMessage silent = alarmMessage(
+            "lab", {7, AlarmKind::Silent, AlarmState::Ended, {}, 10, when, {}}, "", "");
+        QCOMPARE(silent.topic, "kt7/lab/8/alarm");
+        QVERIFY(silent.payload.startsWith("{\"state\":\"ok\",\"value\":null,\"limit\":10,"));
+    }
 };
 
 KT7_REGISTER_TEST(RowMessagesTest)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "alarms/AlarmSettings.h"
+#include "session/LoggerOptions.h"
+
+namespace kt7 {
+
+class MessageBoxes;
+
+struct AlarmsChoice {
+    AlarmSettings settings;
+    QString path;         // where the limits are read from and written to
+    bool refused = false; // the command line named a file that cannot be used
+};
+
+// <config folder>/kt7-logger/alarms.conf
+QString alarmsConfigPath(const QString& configFolder);
+
+// The file --alarms names, or else alarms.conf in the config folder; without either there are
+// no limits. A file that cannot be read is told with its line and none of it is used.
+AlarmsChoice chooseAlarms(const LoggerOptions& options, MessageBoxes& messages);
+
+} // namespace kt7
