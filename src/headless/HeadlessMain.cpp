@@ -1,5 +1,6 @@
 #include "headless/HeadlessMain.h"
 
+#include "alarms/AlarmsChoice.h"
 #include "headless/HeadlessLogger.h"
 #include "platform/core/ComPortMap.h"
 #include "platform/core/PortPaths.h"
@@ -7,7 +8,6 @@
 #include "platform/core/StandardErrorMessages.h"
 #include "platform/core/SystemClock.h"
 #include "platform/serial/SystemSerialPorts.h"
-#include "session/AlarmsChoice.h"
 #include "session/PublisherChoice.h"
 
 #include <QCoreApplication>
@@ -42,7 +42,7 @@ int runHeadless(int argc, char** argv) {
     for (const QString& problem : assignPortNumbers(catalogue).problems)
         errors.show(problem);
 
-    const AlarmsChoice alarms = chooseAlarms(*parsed.options, errors);
+    const AlarmsChoice alarms = chooseAlarms(parsed.options->alarmsPath, errors);
     if (alarms.refused)
         return 1;
     const PublisherChoice mqtt = choosePublisher(*parsed.options, errors);

@@ -27,8 +27,8 @@ LoggerSession::LoggerSession(SerialPortFactory& ports, Clock& clock, MessageBoxe
     recorder.onFileCutShort([this](TickView& view) { startNewFile(view); });
     connect(&linker, &LinkController::slotChanged, this, &LoggerSession::slotChanged);
     connect(&linker, &LinkController::linked, this, &LoggerSession::linked);
-    connect(&alarms, &SessionAlarms::changed, this, &LoggerSession::alarmChanged);
-    connect(&alarms, &SessionAlarms::problem, this, &LoggerSession::alarmProblem);
+    connect(&alarms, &AlarmWatch::changed, this, &LoggerSession::alarmChanged);
+    connect(&alarms, &AlarmWatch::problem, this, &LoggerSession::alarmProblem);
 }
 
 LoggerSession::~LoggerSession() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarms/AlarmWatch.h"
 #include "link/DeviceSlots.h"
 #include "link/LinkController.h"
 #include "logfile/LogSplit.h"
@@ -7,7 +8,6 @@
 #include "record/Recorder.h"
 #include "session/LoggerOptions.h"
 #include "session/SamplingSettings.h"
-#include "session/SessionAlarms.h"
 #include "session/SetupChartPart.h"
 #include "setup/SetupFileStore.h"
 
@@ -169,7 +169,7 @@ class LoggerSession : public QObject {
     Recorder recorder;
     DeviceSlots table;
     LinkController linker;
-    SessionAlarms alarms;
+    AlarmWatch alarms;
     SamplingSettings settings;
     std::unique_ptr<PublishingSink> publishing;
     MqttPublisher* publishTo = nullptr;

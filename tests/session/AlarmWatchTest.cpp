@@ -4,8 +4,8 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTimeZone>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace kt7test;
 using kt7::AlarmEvent;
@@ -33,7 +33,7 @@ QList<QByteArray> rowsOf(const QString& path) {
 
 // Alarms through the session: judged as the ticks poll, recorded beside each file of the log with
 // the log's sample numbers, and told to the user's command.
-class SessionAlarmsTest : public QObject {
+class AlarmWatchTest : public QObject {
     Q_OBJECT
 
   private slots:
@@ -129,5 +129,5 @@ class SessionAlarmsTest : public QObject {
 #endif
 };
 
-KT7_REGISTER_TEST(SessionAlarmsTest)
-#include "SessionAlarmsTest.moc"
+KT7_REGISTER_TEST(AlarmWatchTest)
+#include "AlarmWatchTest.moc"

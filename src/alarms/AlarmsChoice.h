@@ -1,7 +1,7 @@
 #pragma once
 
 #include "alarms/AlarmSettings.h"
-#include "session/LoggerOptions.h"
+#include <QString>
 
 namespace kt7 {
 
@@ -16,8 +16,9 @@ struct AlarmsChoice {
 // <config folder>/kt7-logger/alarms.conf
 QString alarmsConfigPath(const QString& configFolder);
 
-// The file --alarms names, or else alarms.conf in the config folder; without either there are
-// no limits. A file that cannot be read is told with its line and none of it is used.
-AlarmsChoice chooseAlarms(const LoggerOptions& options, MessageBoxes& messages);
+// The file the command line names (--alarms), or else alarms.conf in the config folder; without
+// either there are no limits. A file that cannot be read is told with its line and none of it is
+// used.
+AlarmsChoice chooseAlarms(const QString& namedPath, MessageBoxes& messages);
 
 } // namespace kt7

@@ -1,4 +1,4 @@
-#include "session/SessionAlarms.h"
+#include "alarms/AlarmWatch.h"
 
 #include "publish/MqttPublisher.h"
 
@@ -8,11 +8,11 @@
 
 namespace kt7 {
 
-SessionAlarms::SessionAlarms(Captions captions) : captions(std::move(captions)) {}
+AlarmWatch::AlarmWatch(Captions captions) : captions(std::move(captions)) {}
 
-SessionAlarms::~SessionAlarms() = default;
+AlarmWatch::~AlarmWatch() = default;
 
-void SessionAlarms::setSettings(const AlarmSettings& settings, const QDateTime& now) {
+void AlarmWatch::setSettings(const AlarmSettings& settings, const QDateTime& now) {
     if (judge)
         judge->endAll(now);
     current = settings;
@@ -27,7 +27,7 @@ void SessionAlarms::setSettings(const AlarmSettings& settings, const QDateTime& 
     publishWith(broker);
 }
 
-void SessionAlarms::logStarted(const QString& logPath) {
+void AlarmWatch::logStarted(const QString& logPath) {
     record = std::make_unique<AlarmRecord>(logPath);
     // A record of the last run with this name would be taken for this log's.
     QFile::remove(record->path());
@@ -40,7 +40,7 @@ void SessionAlarms::logStarted(const QString& logPath) {
                                  .arg(record->path(), failure));
 }
 
-void SessionAlarms::publishWith(MqttPublisher* publisher) {
+void AlarmWatch::publishWith(MqttPublisher* publisher) {
     broker = publisher;
     if (!broker)
         return;
@@ -64,7 +64,7 @@ void SessionAlarms::publishWith(MqttPublisher* publisher) {
     }
 }
 
-int SessionAlarms::activeCount() const {
+int AlarmWatch::activeCount() const {
     int count = 0;
     for (const auto& kinds : raised)
         for (const auto& alarm : kinds)
@@ -72,14 +72,14 @@ int SessionAlarms::activeCount() const {
     return count;
 }
 
-bool SessionAlarms::commandsDone(int timeoutMs) {
+bool AlarmWatch::commandsDone(int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
     while (command && !command->idle() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     return !command || command->idle();
 }
 
-void SessionAlarms::handle(const AlarmEvent& event) {
+void AlarmWatch::handle(const AlarmEvent& event) {
     const int kind = static_cast<int>(event.kind);
     if (event.state == AlarmState::Raised) {
         raised[event.device][kind] = event;
@@ -105,7 +105,7 @@ void SessionAlarms::handle(const AlarmEvent& event) {
     emit changed(event);
 }
 
-void SessionAlarms::tellOnce(const QString& text) {
+void AlarmWatch::tellOnce(const QString& text) {
     if (told.contains(text))
         return;
     told << text;

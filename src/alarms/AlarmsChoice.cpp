@@ -1,4 +1,4 @@
-#include "session/AlarmsChoice.h"
+#include "alarms/AlarmsChoice.h"
 
 #include "alarms/AlarmsFile.h"
 #include "platform/MessageBoxes.h"
@@ -12,10 +12,10 @@ QString alarmsConfigPath(const QString& configFolder) {
     return configFolder + QStringLiteral("/kt7-logger/alarms.conf");
 }
 
-AlarmsChoice chooseAlarms(const LoggerOptions& options, MessageBoxes& messages) {
+AlarmsChoice chooseAlarms(const QString& namedPath, MessageBoxes& messages) {
     AlarmsChoice choice;
-    const bool named = !options.alarmsPath.isEmpty();
-    choice.path = named ? options.alarmsPath : alarmsConfigPath(configFolder());
+    const bool named = !namedPath.isEmpty();
+    choice.path = named ? namedPath : alarmsConfigPath(configFolder());
     if (named && !QFileInfo::exists(choice.path)) {
         messages.show(QStringLiteral("%1: no such alarms file").arg(choice.path));
         choice.refused = true;

@@ -18,14 +18,14 @@ class MqttPublisher;
 // The alarms of a session: every polled reading judged against the limits, each change written
 // to the record beside the log, run through the user's command, published, and then told to the
 // front ends. Alarms only watch: nothing here changes what is logged or when.
-class SessionAlarms : public QObject {
+class AlarmWatch : public QObject {
     Q_OBJECT
   public:
     // The label and unit a device has now, for the command and the broker.
     using Captions = std::function<std::pair<QString, QString>(int device)>;
 
-    explicit SessionAlarms(Captions captions);
-    ~SessionAlarms() override;
+    explicit AlarmWatch(Captions captions);
+    ~AlarmWatch() override;
 
     // New limits: the alarms of the old ones end now, the new ones are judged from the next tick.
     void setSettings(const AlarmSettings& settings, const QDateTime& now);
