@@ -568,6 +568,75 @@ class HeadlessLoggingTest : public QObject {
         QVERIFY2(longest >= 0 && longest < 100, qPrintable(run.lastStatus()));
         qInfo("%s; %d repeated after the broker restart", qPrintable(run.lastStatus()), repeats);
     }
+
+    // A signal that rises through its high limit and falls back below the dead band: each change
+    // is a line on standard output, the user's command run with its details, a row of the record
+    // beside the log and the retained state on the broker, which a dashboard that subscribes
+    // later still gets. Killed during an alarm, the logger leaves the record whole.
+    void alarmToldEverywhere() {
+        if (!startWatchedBroker())
+            return;
+        instrument = std::make_unique<e2e::InstrumentRig>();
+        QVERIFY(
+            instrument->startInstrument({"--wave", "sine", "--min", "0", "--max", "100", "--period",
+                                         "12", "--decimals", "2", "--unit", "kg", "--rate", "10"}));
+        const QString home = instrument->home.path();
+        const QString told = home + "/told.txt";
+        QFile script(home + "/lab-alarm");
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$KT7_DEVICE|$KT7_LABEL|$KT7_STATE|$KT7_LIMIT|$KT7_UNIT\" "
+                     ">> \"$1\"\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        QFile conf(home + "/alarms.conf");
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write("[device 1]\nhigh = 50\ndeadband = 5\n\n[notify]\ncommand = \"" +
+                   script.fileName().toUtf8() + "\" \"" + told.toUtf8() + "\"\n");
+        conf.close();
+
+        HeadlessRun run(home);
+        QVERIFY(run.start({"--alarms", conf.fileName(), "--mqtt",
+                           QStringLiteral("mqtt://127.0.0.1:%1").arg(mqttBroker->port()),
+                           "--mqtt-station", "rig"}));
+        const auto lines = [&run](const char* text) { return run.out.count(text); };
+        QVERIFY2(QTest::qWaitFor([&] { return lines("Alarm raised: device 1 (Scale) high") >= 1; },
+                                 30000),
+                 qPrintable(run.output()));
+        // Subscribed after the crossing, during the alarm.
+        Subscriber late(mqttBroker->port(), "kt7-test-dashboard");
+        QTRY_VERIFY_WITH_TIMEOUT(late.count() > 0, 10000);
+        const auto [topic, state] = late.received().front();
+        QCOMPARE(topic, QByteArray("kt7/rig/1/alarm"));
+        QVERIFY2(state.startsWith("{\"state\":\"high\",\"value\":"), state.constData());
+        QVERIFY2(state.contains(",\"limit\":50,") && state.endsWith(",\"unit\":\"kg\",\"label\":"
+                                                                    "\"Scale\"}"),
+                 state.constData());
+
+        QVERIFY2(
+            QTest::qWaitFor([&] { return lines("Alarm raised: device 1 (Scale)") >= 2; }, 30000),
+            qPrintable(run.output()));
+        QVERIFY(::kill(pid_t(run.proc.processId()), SIGKILL) == 0);
+        QVERIFY(run.proc.waitForFinished(15000));
+        QCOMPARE(lines("Alarm ended: device 1 (Scale) high, "), 1);
+
+        const e2e::CsvText record = e2e::readCsv(home + "/headless_alarms.csv");
+        QVERIFY(!record.bareLineFeed && record.tail.isEmpty());
+        QCOMPARE(record.lines.size(), 3);
+        const int rows = int(e2e::readCsv(run.csvPath()).lines.size()) - 3;
+        const QList<QByteArray> ended = record.lines[1].split(',');
+        const QList<QByteArray> open = record.lines[2].split(',');
+        QCOMPARE(ended.mid(0, 3), (QList<QByteArray>{"1", "high", "50"}));
+        QVERIFY(e2e::thousandths(ended[5]) > 50000);
+        QVERIFY(0 < ended[6].toInt() && ended[6].toInt() < ended[7].toInt() &&
+                ended[7].toInt() <= open[6].toInt() && open[6].toInt() <= rows);
+        QVERIFY2(!open[3].isEmpty() && open[4].isEmpty() && open[7].isEmpty(),
+                 record.lines[2].constData());
+
+        QFile commandRuns(told);
+        QVERIFY(commandRuns.open(QIODevice::ReadOnly));
+        QCOMPARE(commandRuns.readAll().split('\n').mid(0, 2),
+                 (QList<QByteArray>{"1|Scale|high|50|kg", "1|Scale|ok|50|kg"}));
+    }
 };
 
 KT7_REGISTER_TEST(HeadlessLoggingTest)

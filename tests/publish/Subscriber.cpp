@@ -2,8 +2,8 @@
 
 #include <mosquitto.h>
 
-Subscriber::Subscriber(quint16 port)
-    : client_((mosquitto_lib_init(), mosquitto_new("kt7-test-subscriber", false, this))) {
+Subscriber::Subscriber(quint16 port, const char* clientId)
+    : client_((mosquitto_lib_init(), mosquitto_new(clientId, false, this))) {
     mosquitto_connect_callback_set(client_, [](mosquitto* client, void*, int result) {
         if (result == 0)
             mosquitto_subscribe(client, nullptr, "kt7/#", 1);

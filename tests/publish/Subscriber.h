@@ -13,7 +13,8 @@ struct mosquitto;
 // message in the order it came.
 class Subscriber {
   public:
-    explicit Subscriber(quint16 port);
+    // A second subscriber needs an id of its own: the broker lets one connection hold an id.
+    explicit Subscriber(quint16 port, const char* clientId = "kt7-test-subscriber");
     ~Subscriber();
     bool isSubscribed() const { return subscribed_; }
     // Asks the broker for an acknowledgement. The broker reads a connection's packets in order, so
