@@ -44,26 +44,26 @@ class AlarmWatchTest : public QObject {
         limits.devices[0].high = 185;
         bench.session.setAlarmSettings(limits);
         QSignalSpy told(&bench.session, &kt7::LoggerSession::alarmChanged);
-        const QString log = folder.filePath("KT7_LogData.csv");
-        const QString record = folder.filePath("KT7_LogData_alarms.csv");
-        QFile stale(record); // the last run's, not this log's
+        bench.session.setLogSplit(*kt7::LogSplit::parse(QStringLiteral("daily")));
+        const QString first = folder.filePath("KT7_LogData_2026-12-07_alarms.csv");
+        const QString second = folder.filePath("KT7_LogData_2026-12-07_2_alarms.csv");
+        QFile stale(first); // the last run's, not this log's
         QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("old\r\n") > 0);
         stale.close();
-        QVERIFY(bench.session.openLog(log, kt7::LoggerSession::LogOpening::Unattended));
-        QVERIFY(!QFile::exists(record));
+        QVERIFY(bench.session.openLog(folder.filePath("KT7_LogData.csv"),
+                                      kt7::LoggerSession::LogOpening::Unattended));
+        QVERIFY(!QFile::exists(first));
 
         bench.tick("100");
         bench.tick("190");
         bench.tick("195");
-        QCOMPARE(rowsOf(record), QList<QByteArray>{"1,high,190,2,"});
+        QCOMPARE(rowsOf(first), QList<QByteArray>{"1,high,190,2,"});
         QVERIFY(bench.session.statusText().contains(", alarms active 1"));
-        QVERIFY(QFile::rename(log, folder.filePath("moved.csv")));
-        QVERIFY(QFile::rename(record, folder.filePath("moved_alarms.csv")));
         QVERIFY(bench.session.startNewFile(bench.view));
         // The new file's record holds the alarm still active, and its end.
         bench.tick("180");
-        QCOMPARE(rowsOf(record), QList<QByteArray>{"1,high,195,2,4,ended"});
-        QCOMPARE(rowsOf(folder.filePath("moved_alarms.csv")), QList<QByteArray>{"1,high,190,2,"});
+        QCOMPARE(rowsOf(second), QList<QByteArray>{"1,high,195,2,4,ended"});
+        QCOMPARE(rowsOf(first), QList<QByteArray>{"1,high,190,2,"});
         QCOMPARE(told.size(), 2);
 
         // New limits end the alarms of the old ones.
