@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <qcustomplot.h>
@@ -73,7 +74,14 @@ ChartInteraction::ChartInteraction(QCustomPlot& plot,
     plot.addLayer(QStringLiteral("measure"), plot.layer(QStringLiteral("overlay")),
                   QCustomPlot::limAbove);
     overlay = plot.layer(QStringLiteral("measure"));
-    overlay->setMode(QCPLayer::lmBuffered);
+    // Buffered only while something on it shows: an empty buffer of its own would still be
+    // cleared and painted over the chart on every replot.
+    connect(&plot, &QCustomPlot::beforeReplot, this, [this] {
+        const QList<QCPLayerable*> onIt = overlay->children();
+        const bool shown = std::any_of(onIt.begin(), onIt.end(),
+                                       [](const QCPLayerable* item) { return item->visible(); });
+        overlay->setMode(shown ? QCPLayer::lmBuffered : QCPLayer::lmLogical);
+    });
 
     pausedMarker = overlayText(plot, overlay);
     pausedMarker->position->setType(QCPItemPosition::ptAxisRectRatio);
