@@ -47,4 +47,15 @@ std::optional<std::size_t> rowOfKey(std::span<const double> all, double key) {
     return static_cast<std::size_t>(it - keys.begin());
 }
 
+std::optional<double> keyAtSample(std::span<const double> sampleNumbers,
+                                  std::span<const double> keys, double sample) {
+    if (keys.empty())
+        return std::nullopt;
+    std::optional<std::size_t> row;
+    for (std::size_t r = 0; r < sampleNumbers.size(); ++r)
+        if (sampleNumbers[r] <= sample && (!row || sampleNumbers[r] > sampleNumbers[*row]))
+            row = r;
+    return keys[row.value_or(0)];
+}
+
 } // namespace kt7

@@ -20,4 +20,10 @@ std::pair<std::size_t, std::size_t> rowsBetweenKeys(std::span<const double> keys
 // The index of the first row with exactly this key.
 std::optional<std::size_t> rowOfKey(std::span<const double> keys, double key);
 
+// The key of the last row whose sample number is at most this one: the row a logger had written
+// when it told something. The first row's key when none is; empty without rows. Sample numbers
+// need not be in key order (time keys of a clock set back).
+std::optional<double> keyAtSample(std::span<const double> sampleNumbers,
+                                  std::span<const double> keys, double sample);
+
 } // namespace kt7

@@ -1,5 +1,6 @@
 #include "viewer/LogViewer.h"
 
+#include "alarms/AlarmRecord.h"
 #include "export/SpanExporter.h"
 #include "interaction/ChartInteraction.h"
 #include "logfile/CsvFormat.h"
@@ -8,6 +9,7 @@
 #include "measure/MeasurePanel.h"
 #include "platform/FileDialogs.h"
 #include "statistics/RowKeys.h"
+#include "viewer/AlarmSpans.h"
 #include "viewer/DeviceLegend.h"
 
 #include <QCheckBox>
@@ -67,8 +69,17 @@ void LogViewer::showDevice(int device, bool shown) {
     QCPGraph* graph = plot->deviceGraphs()[device];
     graph->setVisible(shown);
     graph->valueAxis()->setVisible(shown);
+    alarmSpans->redraw();
     plot->replot();
     interaction->measuring()->refresh();
+}
+
+// Cursors A and B on the alarm's ends, so the panel shows the statistics of its span.
+void LogViewer::showAlarm(double from, double to) {
+    ChartMeasuring& measuring = *interaction->measuring();
+    measuring.cursors()->place(MeasureCursors::A, from);
+    measuring.cursors()->place(MeasureCursors::B, to);
+    measuring.panel()->setStatisticsShown(true);
 }
 
 // Labels and units from the header; a device with no reading in the whole file starts hidden.
@@ -128,6 +139,7 @@ QVBoxLayout* LogViewer::buildLayout() {
     noteLabel->setStyleSheet(QStringLiteral("background: #fff4c8; padding: 3px;"));
     plot = new LogChart(this);
     deviceLegend = new DeviceLegend(this);
+    alarmSpans = new AlarmSpans(*plot, locale, this);
 
     auto* bar = new QHBoxLayout;
     bar->addWidget(timeBox);
@@ -140,6 +152,7 @@ QVBoxLayout* LogViewer::buildLayout() {
     layout->addWidget(noteLabel);
     layout->addWidget(deviceLegend);
     layout->addWidget(plot, 1);
+    layout->addWidget(alarmSpans);
     resize(1100, 700);
     return layout;
 }
@@ -190,6 +203,7 @@ void LogViewer::connectControls() {
                        parentWidget());
     });
     connect(timeBox, &QCheckBox::toggled, this, &LogViewer::showTimeAxis);
+    connect(alarmSpans, &AlarmSpans::chosen, this, &LogViewer::showAlarm);
     connect(followBox, &QCheckBox::toggled, this, [this](bool on) {
         if (on) {
             readNew();
@@ -229,6 +243,7 @@ void LogViewer::showLoaded(LoadedLog&& log) {
     openError = log.error;
     plot->setDevices(reader->labels(), reader->units());
     plot->setRows(std::move(log.rows));
+    alarmSpans->read(AlarmRecord::pathBeside(path));
     showTimeAxis();
     emit loaded();
 }
@@ -245,6 +260,7 @@ void LogViewer::showTimeAxis() {
     showLegend();
     interaction->measuring()->cursors()->clear(); // keys of the other axis mean nothing now
     showAllAgain();
+    alarmSpans->redraw();
     showState();
     plot->replot();
 }
@@ -286,6 +302,8 @@ void LogViewer::readNew() {
         plot->setTimeAxis(false);
     }
     plot->appendRows(reader->takeRows());
+    alarmSpans->read(AlarmRecord::pathBeside(path)); // the logger may have told more
+    alarmSpans->redraw();
     if (!userMovedView)
         plot->showAll();
     showState();
@@ -306,6 +324,8 @@ QString LogViewer::noteText() const {
     QStringList notes = reader->notes();
     if (!openError.isEmpty())
         notes.prepend(openError);
+    if (!alarmSpans->problem().isEmpty())
+        notes << tr("The alarms beside the log could not be read: %1").arg(alarmSpans->problem());
     if (fileGone)
         notes << tr("The file has been deleted or moved: the rows read before it went are still "
                     "shown.");

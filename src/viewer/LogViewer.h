@@ -19,6 +19,7 @@ class QVBoxLayout;
 
 namespace kt7 {
 
+class AlarmSpans;
 class ChartInteraction;
 class DeviceLegend;
 class FileDialogs;
@@ -47,6 +48,7 @@ class LogViewer : public QWidget {
     LogChart* chart() const { return plot; }
     ChartInteraction* tools() const { return interaction; }
     DeviceLegend* legend() const { return deviceLegend; }
+    AlarmSpans* alarms() const { return alarmSpans; }
     QString noteText() const;
     qint64 rowCount() const;
     bool isLoading() const { return loader != nullptr; }
@@ -68,6 +70,7 @@ class LogViewer : public QWidget {
     void showState();
     void buildMeasuring();
     void showDevice(int device, bool shown);
+    void showAlarm(double from, double to);
     void showLegend();
     std::span<const double> rowKeys() const;
     void exportSpan(bool workbook);
@@ -81,6 +84,7 @@ class LogViewer : public QWidget {
     LogChart* plot = nullptr;
     ChartInteraction* interaction = nullptr;
     DeviceLegend* deviceLegend = nullptr;
+    AlarmSpans* alarmSpans = nullptr;
     QCheckBox* timeBox = nullptr;
     QCheckBox* followBox = nullptr;
     QLabel* rowsLabel = nullptr;

@@ -1,11 +1,17 @@
 #include "viewer/LogViewer.h"
+#include "alarms/AlarmRecord.h"
 #include "chart/ChartComponent.h"
+#include "chart/DeviceColours.h"
 #include "common/TestRegistry.h"
 #include "common/WindowFixture.h"
+#include "dates/DateTimeField.h"
 #include "interaction/ChartInteraction.h"
 #include "logfile/CsvFormat.h"
 #include "logfile/LogFile.h"
+#include "measure/ChartMeasuring.h"
+#include "measure/MeasureCursors.h"
 #include "text/NumberText.h"
+#include "viewer/AlarmSpans.h"
 
 #include <QMenu>
 #include <QSignalSpy>
@@ -70,6 +76,7 @@ class LogViewerTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         QCOMPARE(viewer.windowTitle(), QStringLiteral("run 1.csv"));
         QCOMPARE(viewer.noteText(), QString());
+        QVERIFY(viewer.alarms()->isHidden() && viewer.alarms()->shades().empty());
         kt7::LogChart& chart = *viewer.chart();
         chart.replot(); // lays the axes out at the shown size
         QCOMPARE(chart.deviceGraphs()[0]->valueAxis()->label(), QStringLiteral("Flow, in (l/min)"));
@@ -94,6 +101,71 @@ class LogViewerTest : public QObject {
         QCOMPARE(chart.xAxis->range(), QCPRange(first, first + 2));
         hover(&chart, plotPoint(chart, first + 1.9));
         QCOMPARE(viewer.tools()->readoutLines().at(0), QStringLiteral("12/8/2026"));
+    }
+
+    // Ended, raised before the file and still raised: shaded behind the traces in the device's
+    // colour from the row at raise to the row at end, on either X; a row of the table puts the
+    // cursors on its ends. A record that cannot be read is told in the note.
+    void alarmsBesideTheLogAreShadedAndChosenFromTheTable() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("run.csv");
+        WrittenLog written(path);
+        for (double v : {14.0, 15.0, 16.0})
+            written.add({v, v + 8});
+        QFile record(kt7::AlarmRecord::pathBeside(path));
+        QVERIFY(record.open(QIODevice::WriteOnly));
+        record.write(QByteArray(kt7::AlarmRecord::header()) +
+                     "2,high,20,2026-12-07T23:59:59+01:00,2026-12-08T00:00:01+01:00,22,2,4\r\n"
+                     "1,low,13,,2026-12-08T00:00:00+01:00,12.5,,3\r\n"
+                     "3,high,0,2026-12-08T00:00:02+01:00,,1.5,5,\r\n");
+        record.close();
+        FakeDialogs dialogs;
+        FakeMessageBoxes messages;
+        LogViewer viewer(path, dialogs, messages, nullptr, us);
+        kt7::AlarmSpans& table = *viewer.alarms();
+        kt7::LogChart& chart = *viewer.chart();
+        const auto spans = [&table] {
+            QList<std::pair<double, double>> keys;
+            for (QCPItemRect* shade : table.shades())
+                keys.append({shade->topLeft->coords().x(), shade->bottomRight->coords().x()});
+            return keys;
+        };
+        QCOMPARE(viewer.noteText(), QString());
+        QVERIFY(!table.isHidden());
+        QCOMPARE(spans(), (QList<std::pair<double, double>>{{2, 4}, {1, 3}, {5, 6}}));
+        QCPItemRect* shade = table.shades().front();
+        QCOMPARE(shade->brush().color().rgb(), kt7::deviceColour(1).rgb());
+        QVERIFY(shade->layer()->index() < chart.layer("main")->index());
+        // The wall clock where it was recorded; numbers with a point on any desktop.
+        QCOMPARE(table.item(0, 3)->text(), kt7::dateTimeField({{2026, 12, 7}, {23, 59, 59}}, us));
+        QCOMPARE(table.item(1, 3)->text(), QStringLiteral("before this log"));
+        QCOMPARE(table.item(2, 5)->text(), QStringLiteral("1.5"));
+
+        kt7::ChartMeasuring& measuring = *viewer.tools()->measuring();
+        table.setCurrentCell(0, 0);
+        QCOMPARE(measuring.cursors()->key(kt7::MeasureCursors::A), 2.0);
+        QCOMPARE(measuring.cursors()->key(kt7::MeasureCursors::B), 4.0);
+        const kt7::SpanStatistics statistics = measuring.statistics();
+        QCOMPARE(statistics.devices.at(1).stats.readings, 3);
+        QCOMPARE(statistics.devices.at(1).stats.maximum, 22.0);
+
+        viewer.findChild<QCheckBox*>("TimeAxis")->setChecked(true);
+        const double first =
+            QDateTime(lateEvening.date(), lateEvening.time(), Qt::UTC).toSecsSinceEpoch();
+        QCOMPARE(spans(), (QList<std::pair<double, double>>{
+                              {first + 1, first + 3}, {first, first + 2}, {first + 4, first + 5}}));
+        table.setCurrentCell(2, 0);
+        QCOMPARE(measuring.cursors()->key(kt7::MeasureCursors::A), first + 4);
+        QCOMPARE(measuring.cursors()->key(kt7::MeasureCursors::B), first + 5);
+
+        QVERIFY(record.open(QIODevice::Append));
+        record.write("2,high,185,,,,41,130\r\n");
+        record.close();
+        LogViewer unreadable(path, dialogs, messages, nullptr, us);
+        QCOMPARE(unreadable.rowCount(), qint64(6));
+        QVERIFY2(unreadable.noteText().contains(R"(run_alarms.csv line 5: "2,high,185,,,,41,130")"),
+                 qPrintable(unreadable.noteText()));
+        QVERIFY(unreadable.alarms()->isHidden() && unreadable.alarms()->shades().empty());
     }
 
     void cutOffOrForeignFilesOpenWithANote_data() {

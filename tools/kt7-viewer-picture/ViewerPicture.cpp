@@ -1,13 +1,15 @@
-// kt7-viewer-picture LOG.csv OUT.png [A B [DEVICES]]: opens the log in the viewer with X as time,
-// puts cursors A and B at those fractions of the plot's width (0.3 and 0.7 unless given), leaves
-// only the devices listed (say 1,2,3) checked in the legend, shows the statistics of the span and
-// saves the window as it would be on screen.
+// kt7-viewer-picture LOG.csv OUT.png [A B [DEVICES [ALARM]]]: opens the log in the viewer with X
+// as time, puts cursors A and B at those fractions of the plot's width (0.3 and 0.7 unless given),
+// leaves only the devices listed (say 1,2,3) checked in the legend, shows the statistics of the
+// span and saves the window as it would be on screen. With ALARM (from 1) the cursors stand on the
+// span of that row of the alarms table instead, chosen as a click would (the log's _alarms.csv).
 #include "interaction/ChartInteraction.h"
 #include "measure/ChartMeasuring.h"
 #include "measure/MeasureCursors.h"
 #include "measure/MeasurePanel.h"
 #include "platform/core/StandardErrorMessages.h"
 #include "platform/widgets/QtFileDialogs.h"
+#include "viewer/AlarmSpans.h"
 #include "viewer/DeviceLegend.h"
 #include "viewer/LogChart.h"
 #include "viewer/LogViewer.h"
@@ -32,7 +34,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: kt7-viewer-picture LOG.csv OUT.png [A B [DEVICES]]\n");
+        std::fprintf(stderr, "usage: kt7-viewer-picture LOG.csv OUT.png [A B [DEVICES [ALARM]]]\n");
         return 2;
     }
     kt7::QtFileDialogs dialogs;
@@ -45,6 +47,9 @@ int main(int argc, char** argv) {
         QObject::connect(&viewer, &kt7::LogViewer::loaded, &loop, &QEventLoop::quit);
         loop.exec();
     }
+    // Room for the alarms table, so the chart keeps its height.
+    if (!viewer.alarms()->isHidden())
+        viewer.resize(1400, 800 + viewer.alarms()->maximumHeight());
     // X as time, so the read-out gives the span as a duration too.
     for (QCheckBox* box : viewer.findChildren<QCheckBox*>())
         if (box->text() == kt7::LogViewer::tr("X as time"))
@@ -63,8 +68,13 @@ int main(int argc, char** argv) {
     const auto at = [&](double f) {
         return QPointF(area.left() + f * area.width(), area.center().y());
     };
-    measuring.cursors()->placeAtPixel(kt7::MeasureCursors::A, at(fraction(args, 3, 0.3)));
-    measuring.cursors()->placeAtPixel(kt7::MeasureCursors::B, at(fraction(args, 4, 0.7)));
+    const int alarm = args.value(6).toInt() - 1;
+    if (alarm >= 0 && alarm < viewer.alarms()->rowCount()) {
+        viewer.alarms()->setCurrentCell(alarm, 0);
+    } else {
+        measuring.cursors()->placeAtPixel(kt7::MeasureCursors::A, at(fraction(args, 3, 0.3)));
+        measuring.cursors()->placeAtPixel(kt7::MeasureCursors::B, at(fraction(args, 4, 0.7)));
+    }
     measuring.panel()->setStatisticsShown(true);
     measuring.refresh();
     chart.replot();
