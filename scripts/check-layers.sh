@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../src"
 
 declare -A layer=([text]=0 [platform]=1 [dates]=1 [acquisition]=2 [logfile]=2 [setup]=2 [link]=3
-                  [record]=3 [publish]=3 [alarms]=3 [statistics]=3 [chart]=4 [measure]=5 [interaction]=6
+                  [record]=3 [publish]=3 [alarms]=3 [statistics]=3 [notify]=4 [chart]=4 [measure]=5 [interaction]=6
                   [export]=7 [viewer]=8 [session]=9 [app]=10 [headless]=10)
 status=0
 for folder in */; do

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "alarms/AlarmWatch.h"
 #include "link/DeviceSlots.h"
 #include "link/LinkController.h"
 #include "logfile/LogSplit.h"
+#include "notify/AlarmWatch.h"
 #include "publish/PublishingSink.h"
 #include "record/Recorder.h"
 #include "session/LoggerOptions.h"

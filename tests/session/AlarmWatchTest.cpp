@@ -1,5 +1,5 @@
-#include "alarms/AlarmCommand.h"
 #include "common/TestRegistry.h"
+#include "notify/AlarmCommand.h"
 #include "session/SessionBench.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "alarms/AlarmCommand.h"
+#include "notify/AlarmCommand.h"
 
 #include "text/NumberText.h"
 

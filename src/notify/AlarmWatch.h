@@ -1,9 +1,9 @@
 #pragma once
 
-#include "alarms/AlarmCommand.h"
 #include "alarms/AlarmJudge.h"
 #include "alarms/AlarmRecord.h"
 #include "alarms/AlarmSettings.h"
+#include "notify/AlarmCommand.h"
 
 #include <QObject>
 #include <QStringList>

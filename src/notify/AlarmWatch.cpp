@@ -1,4 +1,4 @@
-#include "alarms/AlarmWatch.h"
+#include "notify/AlarmWatch.h"
 
 #include "publish/MqttPublisher.h"
 
