@@ -1,6 +1,7 @@
 #include "app/AppTitle.h"
 #include "app/Form_KT7.h"
 #include "headless/HeadlessMain.h"
+#include "platform/core/ConsoleLine.h"
 #include "platform/core/PortPaths.h"
 #include "platform/core/ProgramBeside.h"
 #include "platform/serial/PortListing.h"
@@ -11,39 +12,21 @@
 #include "viewer/LogViewer.h"
 
 #include <QApplication>
-#include <cstdio>
 #include <cstring>
-
-namespace {
-
-// The headless logger is a small program beside this one, so that an unattended logger loads no
-// widget library; this program runs it in its own process only when that program is missing.
-int runHeadlessBeside(int argc, char** argv) {
-    if (const std::optional<int> code = kt7::runProgramBeside("kt7-headless", argv))
-        return *code;
-    return kt7::runHeadless(argc, argv);
-}
-
-void printTo(std::FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     kt7::useStartingConsole();
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--headless") == 0)
-            return runHeadlessBeside(argc, argv);
+            return kt7::runHeadlessBeside(argc, argv);
     // --help, --version and --list-ports answer without a display.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     if (const kt7::LoggerOptionsResult early = kt7::parseLoggerOptions(arguments); early.options) {
         if (early.options->help || early.options->version) {
-            printTo(stdout,
-                    early.options->help ? kt7::loggerOptionsHelp() : kt7::loggerVersionText());
+            kt7::printLine(stdout, early.options->help ? kt7::loggerOptionsHelp()
+                                                       : kt7::loggerVersionText());
             return 0;
         }
         if (early.options->listPorts)
@@ -54,7 +37,8 @@ int main(int argc, char** argv) {
     const kt7::LoggerOptionsResult parsed =
         kt7::parseLoggerOptions(QApplication::arguments().mid(1));
     if (!parsed.options) {
-        printTo(stderr, parsed.error + QStringLiteral("\n(kt7-logger --help lists the options)"));
+        kt7::printLine(stderr,
+                       parsed.error + QStringLiteral("\n(kt7-logger --help lists the options)"));
         return 1;
     }
     const kt7::LoggerOptions& options = *parsed.options;

@@ -3,7 +3,9 @@
 #include "alarms/AlarmsChoice.h"
 #include "headless/HeadlessLogger.h"
 #include "platform/core/ComPortMap.h"
+#include "platform/core/ConsoleLine.h"
 #include "platform/core/PortPaths.h"
+#include "platform/core/ProgramBeside.h"
 #include "platform/core/ShutdownSignal.h"
 #include "platform/core/StandardErrorMessages.h"
 #include "platform/core/SystemClock.h"
@@ -11,18 +13,8 @@
 #include "session/PublisherChoice.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 namespace kt7 {
-
-namespace {
-void printLine(const QString& line) {
-    const QByteArray bytes = line.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
-}
-
-} // namespace
 
 int runHeadless(int argc, char** argv) {
     const QCoreApplication app(argc, argv);
@@ -33,7 +25,7 @@ int runHeadless(int argc, char** argv) {
         return 1;
     }
     if (parsed.options->help || parsed.options->version) {
-        printLine(parsed.options->help ? loggerOptionsHelp() : loggerVersionText());
+        printLine(stdout, parsed.options->help ? loggerOptionsHelp() : loggerVersionText());
         return 0;
     }
     ShutdownSignal received;
@@ -52,8 +44,9 @@ int runHeadless(int argc, char** argv) {
     // Read once a tick: nothing in this program needs a reading sooner.
     SystemSerialPortFactory ports;
     SystemClock clock;
-    HeadlessLogger logger(*parsed.options, ports, clock, errors, printLine, CodePage::system(),
-                          homeLogFolder());
+    HeadlessLogger logger(
+        *parsed.options, ports, clock, errors, [](const QString& line) { printLine(stdout, line); },
+        CodePage::system(), homeLogFolder());
     logger.setAlarms(alarms.settings);
     if (mqtt.publisher)
         logger.publishWith(*mqtt.publisher);
@@ -71,6 +64,14 @@ int runHeadless(int argc, char** argv) {
     const int closed = logger.finish();
     received.finished();
     return code != 0 ? code : closed;
+}
+
+// The headless logger is a small program beside the window's, so that an unattended logger loads
+// no widget library; only when that program is missing does it run in the window's process.
+int runHeadlessBeside(int argc, char** argv) {
+    if (const std::optional<int> code = runProgramBeside("kt7-headless", argv))
+        return *code;
+    return runHeadless(argc, argv);
 }
 
 } // namespace kt7
