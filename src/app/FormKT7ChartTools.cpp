@@ -2,6 +2,7 @@
 #include "app/Form_KT7.h"
 #include "chart/ChartComponent.h"
 #include "interaction/ChartInteraction.h"
+#include "interaction/WindowAlarms.h"
 #include "viewer/LogViewer.h"
 
 namespace kt7 {
@@ -21,6 +22,18 @@ void Form_KT7::attachChartTools() {
     connect(tools, &ChartInteraction::backToLiveRequested, CWGraph1, &ChartComponent::resumeLive);
     connect(CWGraph1, &ChartComponent::pausedChanged, tools, &ChartInteraction::showPaused);
     connect(tools, &ChartInteraction::openLogRequested, this, &Form_KT7::openLogViewer);
+}
+
+void Form_KT7::startAlarms(const QString& namedPath) {
+    auto* alarms = new WindowAlarms(*CWGraph1, CWGraph1->deviceGraphs(), LabMSData,
+                                    {[this](int d) { return logSession.slot(d).wanted(); },
+                                     [this](int d) { return logSession.slot(d).label; },
+                                     [this](int d) { return logSession.slot(d).unit; }});
+    connect(alarms, &WindowAlarms::settingsApplied, &logSession, &LoggerSession::setAlarmSettings);
+    connect(&logSession, &LoggerSession::alarmChanged, alarms, &WindowAlarms::take);
+    alarms->readFile(namedPath, platform.messages);
+    CWGraph1->findChild<ChartInteraction*>()->setMenuExtras(
+        [alarms](QMenu& menu) { alarms->addMenuEntry(menu); });
 }
 
 void Form_KT7::openLogViewer() {

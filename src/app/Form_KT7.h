@@ -50,6 +50,8 @@ class Form_KT7 : public QWidget, private TickView {
     // Start-up, run once by the constructor before the window is shown.
     void Form_Load();
     void startWithSetup(const QString& path, bool link);
+    // Limits from --alarms FILE or alarms.conf, the bar, the lines and the menu's "Alarms…".
+    void startAlarms(const QString& namedPath);
 
     void OptDev_Click(int index);
     void CombMSCom_Click(int index);

@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     if (!logSettings.problem.isEmpty())
         system.platform().messages.show(logSettings.problem);
     window.splitLogs(logSettings.newFile);
+    window.startAlarms(options.alarmsPath);
     mqtt = kt7::choosePublisher(options, system.platform().messages);
     if (mqtt.publisher)
         window.publishWith(*mqtt.publisher);
