@@ -18,7 +18,7 @@ void LimitLines::setLimits(const AlarmSettings& settings) {
             if (!at)
                 continue;
             auto* line = new QCPItemStraightLine(&plot);
-            line->setPen(QPen(graphs[d]->pen().color(), 1, Qt::DashLine));
+            line->setPen(QPen(graphs[d]->pen().color(), 2, Qt::DashLine));
             line->setSelectable(false);
             for (QCPItemPosition* end : {line->point1, line->point2})
                 end->setAxes(graphs[d]->keyAxis(), graphs[d]->valueAxis());
