@@ -31,6 +31,7 @@ void Form_KT7::startAlarms(const QString& namedPath) {
                                      [this](int d) { return logSession.slot(d).unit; }});
     connect(alarms, &WindowAlarms::settingsApplied, &logSession, &LoggerSession::setAlarmSettings);
     connect(&logSession, &LoggerSession::alarmChanged, alarms, &WindowAlarms::take);
+    connect(&logSession, &LoggerSession::alarmProblem, alarms, &WindowAlarms::tell);
     alarms->readFile(namedPath, platform.messages);
     CWGraph1->findChild<ChartInteraction*>()->setMenuExtras(
         [alarms](QMenu& menu) { alarms->addMenuEntry(menu); });

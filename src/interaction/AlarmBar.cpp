@@ -10,6 +10,7 @@ namespace {
 const QColor ActiveBack(200, 0, 0);
 const QColor EndedBack(232, 232, 232);
 const QColor EndedText(90, 90, 90);
+const QColor NoteBack(255, 244, 200);
 constexpr int Padding = 2;
 } // namespace
 
@@ -33,11 +34,16 @@ QStringList AlarmBar::lines() const {
     for (const AlarmEvent& entry : board.entries())
         texts << textOf(entry) + (entry.state == AlarmState::Ended ? tr("  (click to acknowledge)")
                                                                    : QString());
-    return texts;
+    return texts + notes;
+}
+
+void AlarmBar::addNote(const QString& text) {
+    notes << text;
+    refresh();
 }
 
 void AlarmBar::refresh() {
-    const int height = static_cast<int>(board.entries().size()) * lineHeight();
+    const int height = static_cast<int>(board.entries().size() + notes.size()) * lineHeight();
     setGeometry(0, 0, plot.width(), height);
     setVisible(height > 0);
     update();
@@ -54,10 +60,12 @@ void AlarmBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QStringList texts = lines();
     const int step = lineHeight();
+    const qsizetype entries = board.entries().size();
     for (qsizetype i = 0; i < texts.size(); ++i) {
-        const bool ended = board.entries()[i].state == AlarmState::Ended;
+        const bool note = i >= entries;
+        const bool ended = note || board.entries()[i].state == AlarmState::Ended;
         const QRect row(0, static_cast<int>(i) * step, width(), step);
-        painter.fillRect(row, ended ? EndedBack : ActiveBack);
+        painter.fillRect(row, note ? NoteBack : ended ? EndedBack : ActiveBack);
         painter.setPen(ended ? EndedText : QColor(Qt::white));
         painter.drawText(row.adjusted(6, 0, -6, 0), Qt::AlignLeft | Qt::AlignVCenter, texts[i]);
     }
@@ -65,7 +73,9 @@ void AlarmBar::paintEvent(QPaintEvent*) {
 
 void AlarmBar::mousePressEvent(QMouseEvent* event) {
     const qsizetype row = static_cast<qsizetype>(event->position().y()) / lineHeight();
-    if (board.acknowledge(row) || board.acknowledgeEnded()) {
+    const bool noted = !notes.isEmpty();
+    notes.clear();
+    if (board.acknowledge(row) || board.acknowledgeEnded() || noted) {
         refresh();
         emit acknowledged();
     }

@@ -11,9 +11,10 @@ class QCustomPlot;
 namespace kt7 {
 
 // The alarm board drawn across the top of a chart, a line per entry: red while the alarm is
-// active, grey once it ended. The plot makes room below it, and the bar hides when the board is
-// empty. A click on an ended entry acknowledges it; a click elsewhere on the bar acknowledges
-// every ended one.
+// active, grey once it ended; below them, in yellow, notes of what failed in telling the alarms.
+// The plot makes room below it, and the bar hides when it has no line. A click on an ended entry
+// acknowledges it; a click elsewhere on the bar acknowledges every ended one. Any click takes the
+// notes away.
 class AlarmBar : public QWidget {
     Q_OBJECT
   public:
@@ -22,6 +23,7 @@ class AlarmBar : public QWidget {
 
     // Call after the board changed.
     void refresh();
+    void addNote(const QString& text);
     QStringList lines() const;
 
   signals:
@@ -39,6 +41,7 @@ class AlarmBar : public QWidget {
     AlarmBoard& board;
     std::function<QString(const AlarmEvent&)> textOf;
     QMargins plotMargins; // the plot's own, without the bar
+    QStringList notes;
 };
 
 } // namespace kt7

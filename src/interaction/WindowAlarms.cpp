@@ -97,6 +97,10 @@ void WindowAlarms::take(const AlarmEvent& event) {
         QApplication::beep();
 }
 
+void WindowAlarms::tell(const QString& problem) {
+    alarmBar->addNote(problem);
+}
+
 void WindowAlarms::markLabel(int device) {
     QLabel* label = labels[device];
     const bool inAlarm = board.inAlarm(device);

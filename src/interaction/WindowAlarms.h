@@ -52,6 +52,8 @@ class WindowAlarms : public QObject {
 
   public slots:
     void take(const kt7::AlarmEvent& event);
+    // An alarm that could not be recorded or passed to the command: a note in the bar.
+    void tell(const QString& problem);
 
   signals:
     void settingsApplied(const kt7::AlarmSettings& settings);

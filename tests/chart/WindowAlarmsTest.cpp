@@ -125,6 +125,7 @@ class WindowAlarmsTest : public QObject {
             alarms.bar()->lines(),
             QStringList(QStringLiteral("Alarm raised: device 2 (Oven) high 52.5 °C, limit 50")));
         QVERIFY(!alarms.bar()->isHidden());
+        QVERIFY(chart.axisRect()->minimumMargins().top() >= 8 + alarms.bar()->height());
         QCOMPARE(labels[1]->palette().color(QPalette::Window), QColor(200, 0, 0));
         QVERIFY(labels[1]->autoFillBackground() && !labels[0]->autoFillBackground());
         event.state = AlarmState::Ended;
@@ -134,6 +135,11 @@ class WindowAlarmsTest : public QObject {
         QVERIFY(alarms.bar()->lines().value(0).startsWith("Alarm ended: device 2 (Oven) high,"));
         QTest::mouseClick(alarms.bar(), Qt::LeftButton, {}, QPoint(5, 5));
         QVERIFY(alarms.bar()->isHidden() && alarms.bar()->lines().isEmpty());
+        QCOMPARE(chart.axisRect()->minimumMargins().top(), 8); // the plot's own again
+        alarms.tell(QStringLiteral("The alarm command failed"));
+        QCOMPARE(alarms.bar()->lines(), QStringList(QStringLiteral("The alarm command failed")));
+        QTest::mouseClick(alarms.bar(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(alarms.bar()->isHidden());
 
         // The dialog beside the window: Apply saves, applies, and tells a file it cannot write.
         alarms.openDialog();
