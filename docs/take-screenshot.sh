@@ -3,6 +3,8 @@
 # instruments linked by the demo set-up) on a virtual X display, captured after a while.
 # Needs xvfb, x11-apps and imagemagick (installed here when missing).
 # Usage: docs/take-screenshot.sh [OUTPUT.png [SECONDS]]
+# The demo's oven is in alarm from about 40 s to 80 s of every 120 s cycle: 175 seconds show it
+# (docs/window-alarm.png). KT7_BUILD_DIR (see run.sh) takes the programs from a build at hand.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/window-eight-devices.png}

@@ -18,3 +18,9 @@ write_lab_setup() {
     printf '1,"100","0",%d,0,"%s"\r\n' "$n" "${labels[$((n - 1))]}" >>"$1"
   done
 }
+
+# write_lab_alarms FILE: a high limit on the oven, crossed on each heat-up and left on each cool-down;
+# the dead band keeps the noise at the limit from ending and raising it again.
+write_lab_alarms() {
+  printf '# The demo oven: heats to 180 degrees, holds, cools\n[device 1]\nhigh = 170\ndeadband = 2\n' >"$1"
+}
