@@ -17,9 +17,11 @@ AlarmJudge::AlarmJudge(const AlarmSettings& settings, Handler handler)
     : limits(settings.devices), handler(std::move(handler)) {}
 
 void AlarmJudge::reading(int device, double value, const QDateTime& time) {
-    if (device < 0 || device >= DeviceCount)
-        return;
-    const qint64 ms = time.toMSecsSinceEpoch();
+    if (device >= 0 && device < DeviceCount)
+        readingAt(device, value, time, time.toMSecsSinceEpoch());
+}
+
+void AlarmJudge::readingAt(int device, double value, const QDateTime& time, qint64 ms) {
     DeviceState& state = states[device];
     state.heardMs = ms;
     state.lastValue = value;
@@ -33,10 +35,12 @@ void AlarmJudge::reading(int device, double value, const QDateTime& time) {
     judgeLimit(device, AlarmKind::Low, value, time, ms);
 }
 
+// A local time's milliseconds cost a time-zone lookup: taken once for the tick's readings.
 void AlarmJudge::readingsPolled(const PollResult& poll, const QDateTime& time) {
+    const qint64 ms = time.toMSecsSinceEpoch();
     for (int d = 0; d < DeviceCount; ++d)
         for (const double value : poll.readings[d])
-            reading(d, value, time);
+            readingAt(d, value, time, ms);
 }
 
 void AlarmJudge::judgeLimit(int device, AlarmKind kind, double value, const QDateTime& time,

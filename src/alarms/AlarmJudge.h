@@ -46,6 +46,7 @@ class AlarmJudge {
         std::optional<double> lastValue;
     };
 
+    void readingAt(int device, double value, const QDateTime& time, qint64 ms);
     void judgeLimit(int device, AlarmKind kind, double value, const QDateTime& time, qint64 ms);
     void tell(int device, AlarmKind kind, AlarmState state, std::optional<double> value,
               double limit, const QDateTime& time, std::optional<double> extreme) const;
