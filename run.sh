@@ -22,7 +22,7 @@ if [ -n "${KT7_BUILD_DIR:-}" ]; then
   build=$KT7_BUILD_DIR
   cmake --build "$build" -j"$(nproc)" --target kt7-logger kt7-headless kt7-sim
 else
-  build=build-release
+  build="build-release"
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKT7_BUILD_TESTS=OFF >/dev/null
   cmake --build "$build" -j"$(nproc)"
 fi

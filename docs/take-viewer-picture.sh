@@ -53,7 +53,7 @@ write_demo_alarms() {
 }
 
 ./scripts/install-deps.sh
-build=build-release
+build="build-release"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKT7_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kt7-sim kt7-logger kt7-viewer-picture
 
