@@ -3,8 +3,10 @@
 # headless logger, the window (the real kt7-logger, shown and painted on a virtual X display), and
 # bench/py-logger.py, the plain Python logger a user might write instead. Eight devices on COM 1 to 8, at two loads: one line a second each, and each at the
 # full rate its 9600-baud line carries. At each load the simulator runs once and the three take
-# the ports in turn; each is warmed up, then measured for SECONDS: CPU as % of one core from
-# utime + stime in /proc/<pid>/stat, memory as its peak resident size (VmHWM).
+# the ports in turn; each is warmed up, then measured for SECONDS: CPU as % of one core from the
+# scheduler's run time of its threads (/proc/<pid>/task/*/schedstat, in ns), memory as its peak
+# resident size (VmHWM). utime + stime would be counted in 10-ms ticks by sampling: at 0.3 % of a
+# core a 30-s run holds nine of them, and runs of the same program spread by a third.
 # Prints ROW lines for bench.sh, and notes (rows logged, load average) on standard error.
 # Needs Xvfb and xdotool (KT7_WITH_BENCH_TOOLS=1 scripts/install-deps.sh).
 # Usage: bench/side-by-side.sh BUILD_DIR [SECONDS]
@@ -26,7 +28,6 @@ cleanup() {
 trap cleanup EXIT
 # shellcheck source=bench/scratch-home.sh
 . "$here/scratch-home.sh"
-ticks=$(getconf CLK_TCK)
 
 # One virtual display for the whole run, on the first free display number.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.out" 2>&1 &
@@ -45,9 +46,9 @@ setup=$work/fast.kt7
 printf '1,#TRUE#,#FALSE#,"5","300"\r\n' >"$setup"
 for n in 1 2 3 4 5 6 7 8; do printf '1,"100","0",%d,0,"Device %d"\r\n' "$n" "$n" >>"$setup"; done
 
-cpu_ticks() { sed 's/^.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 peak_kb() { awk '$1 == "VmHWM:" { print $2 }' "/proc/$1/status"; }
-# Time on a CPU in ns, summed over the process's living threads: fine enough for slices of
+# Time on a CPU in ns, summed over the process's living threads (a thread that ends while measured
+# takes its time with it; the loggers here keep theirs): fine enough for slices of
 # seconds. A short-lived thread may end between listing and reading: that is no failure.
 run_ns() {
   { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{ s += $1 } END { print s }'
@@ -77,7 +78,7 @@ give_up() {
 # seconds with no change in its work, so the window is also cut into slices of about 5 s and
 # slice_median, their median, is less at the mercy of such a jump.
 measure() {
-  local name=$1 log=$2 start_ticks start_ns end_ticks end_ns rows_before held_open status=0
+  local name=$1 log=$2 start_run start_ns end_run end_ns rows_before held_open status=0
   local percents="" i t0 t1 ns0 ns1
   shift 2
   "$@" </dev/null >"$work/$name.out" 2>&1 &
@@ -89,7 +90,7 @@ measure() {
   held_open=$(ports_open "$pid")
   [ "$held_open" = 8 ] || give_up "$name" "holds $held_open of the 8 ports open"
   rows_before=$(line_count "$log")
-  start_ticks=$(cpu_ticks "$pid") start_ns=$(date +%s%N)
+  start_run=$(run_ns "$pid") start_ns=$(date +%s%N)
   for ((i = 0; i < slices; ++i)); do
     ns0=$(run_ns "$pid") t0=$(date +%s%N)
     sleep "$(calc "print $seconds / $slices")"
@@ -98,7 +99,7 @@ measure() {
   done
   slice_median=$(median "$percents")
   kill -0 "$pid" 2>/dev/null || give_up "$name" "ended while measured"
-  end_ticks=$(cpu_ticks "$pid") end_ns=$(date +%s%N)
+  end_run=$(run_ns "$pid") end_ns=$(date +%s%N)
   mb=$(calc "printf \"%.1f\", $(peak_kb "$pid") / 1024")
   rows=$(($(line_count "$log") - rows_before))
   # A logger that logs nothing would win on CPU for the wrong reason.
@@ -106,7 +107,7 @@ measure() {
   kill -TERM "$pid"
   wait "$pid" || status=$?
   pid=
-  cpu=$(calc "printf \"%.2f\", ($end_ticks - $start_ticks) / $ticks * 1e11 / ($end_ns - $start_ns)")
+  cpu=$(calc "printf \"%.2f\", ($end_run - $start_run) * 100 / ($end_ns - $start_ns)")
   [ "$name" = window ] || [ "$status" = 0 ] || note "$name exited with $status after SIGTERM"
 }
 
