@@ -23,6 +23,13 @@ inline QLatin1String alarmKindName(AlarmKind kind) {
     return QLatin1String("silent");
 }
 
+// ISO 8601 with the offset from UTC, so a time stays unambiguous across a clock change; empty for
+// no time.
+inline QString offsetTimeText(const QDateTime& time) {
+    return time.isValid() ? time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate)
+                          : QString();
+}
+
 // One alarm raised or ended.
 struct AlarmEvent {
     int device = 0; // 0 is device 1
@@ -35,5 +42,11 @@ struct AlarmEvent {
 
     bool operator==(const AlarmEvent&) const = default;
 };
+
+// The state an event leaves its device in, as the broker and the user's command name it: high,
+// low, silent, or ok once it ended.
+inline QLatin1String alarmStateName(const AlarmEvent& event) {
+    return event.state == AlarmState::Ended ? QLatin1String("ok") : alarmKindName(event.kind);
+}
 
 } // namespace kt7

@@ -17,11 +17,8 @@ QByteArray sampleField(qint32 sample) {
     return sample > 0 ? QByteArray::number(sample) : QByteArray();
 }
 
-// ISO 8601 with the offset from UTC, so a row stays unambiguous across a clock change.
 QByteArray dateField(const QDateTime& time) {
-    if (!time.isValid())
-        return {};
-    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate).toLatin1();
+    return offsetTimeText(time).toLatin1();
 }
 
 } // namespace

@@ -30,14 +30,11 @@ QProcessEnvironment AlarmCommand::environmentFor(const AlarmEvent& event, const 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KT7_DEVICE"), QString::number(event.device + 1));
     env.insert(QStringLiteral("KT7_LABEL"), label);
-    env.insert(QStringLiteral("KT7_STATE"), event.state == AlarmState::Ended
-                                                ? QStringLiteral("ok")
-                                                : QString(alarmKindName(event.kind)));
+    env.insert(QStringLiteral("KT7_STATE"), QString(alarmStateName(event)));
     env.insert(QStringLiteral("KT7_VALUE"), event.value ? numberText(*event.value) : QString());
     env.insert(QStringLiteral("KT7_LIMIT"), numberText(event.limit));
     env.insert(QStringLiteral("KT7_UNIT"), unit);
-    env.insert(QStringLiteral("KT7_TIME"),
-               event.time.toOffsetFromUtc(event.time.offsetFromUtc()).toString(Qt::ISODate));
+    env.insert(QStringLiteral("KT7_TIME"), offsetTimeText(event.time));
     return env;
 }
 

@@ -34,10 +34,23 @@ void AlarmWatch::logStarted(const QString& logPath) {
     for (int d = 0; d < DeviceCount; ++d)
         for (int k = 0; k < AlarmKindCount; ++k)
             if (raised[d][k])
-                if (const QString failure = record->add(*raised[d][k], raisedSample[d][k]);
-                    !failure.isEmpty())
-                    tellOnce(QStringLiteral("The alarm record %1 could not be written: %2")
-                                 .arg(record->path(), failure));
+                addToRecord(*raised[d][k], raisedSample[d][k]);
+}
+
+void AlarmWatch::addToRecord(const AlarmEvent& event, qint32 sample) {
+    if (const QString failure = record->add(event, sample); !failure.isEmpty())
+        tellOnce(QStringLiteral("The alarm record %1 could not be written: %2")
+                     .arg(record->path(), failure));
+}
+
+// An alarm still active on the device stands for it (the last kind that is); else the event
+// given, which says ok.
+AlarmEvent AlarmWatch::deviceState(const AlarmEvent& otherwise) const {
+    AlarmEvent state = otherwise;
+    for (const std::optional<AlarmEvent>& alarm : raised[otherwise.device])
+        if (alarm)
+            state = *alarm;
+    return state;
 }
 
 void AlarmWatch::publishWith(MqttPublisher* publisher) {
@@ -50,16 +63,9 @@ void AlarmWatch::publishWith(MqttPublisher* publisher) {
             continue;
         const auto [label, unit] = captions(d);
         const DeviceLimits& limits = current.devices[d];
-        AlarmEvent state{d,
-                         AlarmKind::High,
-                         AlarmState::Ended,
-                         std::nullopt,
-                         limits.high.value_or(limits.low.value_or(0)),
-                         QDateTime::currentDateTime(),
-                         std::nullopt};
-        for (int k = 0; k < AlarmKindCount; ++k)
-            if (raised[d][k])
-                state = *raised[d][k];
+        const AlarmEvent state = deviceState({d, AlarmKind::High, AlarmState::Ended, std::nullopt,
+                                              limits.high.value_or(limits.low.value_or(0)),
+                                              QDateTime::currentDateTime(), std::nullopt});
         broker->publish(alarmMessage(broker->settings().station, state, unit, label));
     }
 }
@@ -88,20 +94,15 @@ void AlarmWatch::handle(const AlarmEvent& event) {
         raised[event.device][kind].reset();
     }
     if (record)
-        if (const QString failure = record->add(event, sampleNow); !failure.isEmpty())
-            tellOnce(QStringLiteral("The alarm record %1 could not be written: %2")
-                         .arg(record->path(), failure));
+        addToRecord(event, sampleNow);
     const auto [label, unit] = captions(event.device);
     if (command)
         command->run(event, label, unit);
-    if (broker) {
-        // An alarm that ends while another kind is still active leaves that one's state.
-        AlarmEvent state = event;
-        for (int k = 0; k < AlarmKindCount; ++k)
-            if (event.state == AlarmState::Ended && raised[event.device][k])
-                state = *raised[event.device][k];
-        broker->publish(alarmMessage(broker->settings().station, state, unit, label));
-    }
+    // An alarm that ends while another kind is still active leaves that one's state.
+    if (broker)
+        broker->publish(alarmMessage(broker->settings().station,
+                                     event.state == AlarmState::Ended ? deviceState(event) : event,
+                                     unit, label));
     emit changed(event);
 }
 

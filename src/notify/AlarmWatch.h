@@ -65,6 +65,8 @@ class AlarmWatch : public QObject {
   private:
     void handle(const AlarmEvent& event);
     void tellOnce(const QString& text);
+    void addToRecord(const AlarmEvent& event, qint32 sample);
+    AlarmEvent deviceState(const AlarmEvent& otherwise) const;
 
     Captions captions;
     AlarmSettings current;

@@ -67,7 +67,7 @@ std::vector<MqttMessage> rowMessages(const QString& station, qint32 sample, cons
 MqttMessage alarmMessage(const QString& station, const AlarmEvent& event, const QString& unit,
                          const QString& label) {
     QByteArray payload = "{\"state\":\"";
-    payload += event.state == AlarmState::Ended ? "ok" : alarmKindName(event.kind).data();
+    payload += alarmStateName(event).data();
     payload += "\",\"value\":";
     if (event.value)
         appendJsonNumber(payload, *event.value);
